@@ -1,0 +1,61 @@
+#include "carving.h"
+
+#include <cstdlib>
+
+#include "cell_partition.h"
+#include "fatal_exit.h"
+#include "maze.h"
+#include "random_source.h"
+#include "zeroed_array.h"
+
+int shuffleIndices(int* out, int n)
+{
+    int* scratch = allocateZeroed<int>(n);
+    if (scratch == nullptr)
+        return -1;
+    for (int i = 0; i < n; ++i)
+        scratch[i] = i;
+    // Each pick is swapped to the end of the unpicked region, so the next draw
+    // chooses among the elements not yet taken. A draw never exceeds 32767, so
+    // in long lists the early picks come from the first 32768 positions; the
+    // mazes of a given seed depend on exactly this.
+    int remaining = n;
+    for (int i = 0; i < n; ++i) {
+        const int k = drawRandom() % remaining;
+        out[i] = scratch[k];
+        const int last = n - 1 - i;
+        const int picked = scratch[k];
+        scratch[k] = scratch[last];
+        scratch[last] = picked;
+        --remaining;
+    }
+    std::free(scratch);
+    return 0;
+}
+
+void carveMaze()
+{
+    const int n = wallCount();
+    int* order = allocateZeroed<int>(n);
+    if (order == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    if (shuffleIndices(order, n) < 0)
+        fatalExit(FATAL_SHUFFLE);
+
+    const int cells = mazeWidth * mazeHeight;
+    CellPartition partition(cells);
+    for (int i = 0; i < cells; ++i) {
+        if (partition.addCell(i) < 0)
+            fatalExit(FATAL_ADD_CELL);
+    }
+
+    // Every wall is visited, even after the last cell has been connected.
+    for (int k = 0; k < n; ++k) {
+        Wall& wall = walls[order[k]];
+        if (!partition.sameSet(wall.cell1, wall.cell2)) {
+            wall.present = 0;
+            partition.merge(wall.cell2, wall.cell1);
+        }
+    }
+    std::free(order);
+}

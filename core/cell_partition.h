@@ -1,0 +1,45 @@
+// The disjoint sets of cells that carving uses to tell whether two cells are
+// already connected.
+#ifndef CELL_PARTITION_H
+#define CELL_PARTITION_H
+
+// Cells are added in index order, each starting in a set of its own whose
+// label is its index. Sets are kept as trees joined by size with path
+// compression; a set's label lives at its root, so a merge costs almost
+// nothing instead of a pass over every cell.
+class CellPartition {
+public:
+    // Room for capacity cells; fatal level 5 when that cannot be allocated.
+    explicit CellPartition(int capacity);
+    virtual ~CellPartition();
+
+    CellPartition(const CellPartition&) = delete;
+    CellPartition& operator=(const CellPartition&) = delete;
+
+    // Adds the next cell (its index is the number added so far; the argument
+    // is only checked against the capacity). Returns the label given plus one,
+    // or -1 when the index is beyond the capacity or the partition is full.
+    int addCell(int index);
+
+    // Whether cells a and b are in one set; fatal level 6 for an index outside the capacity.
+    bool sameSet(int a, int b);
+
+    // Joins the sets of a and b under b's label and returns that label; fatal
+    // level 7 for an index outside the capacity.
+    int merge(int a, int b);
+
+    // The label of the set holding cell.
+    int label(int cell);
+
+private:
+    int root(int cell);
+
+    int count;      // cells added so far
+    int nextLabel;  // the label the next added cell receives
+    int* labels;    // labels[r]: the label of the set whose root is r
+    int* parents;   // parents[i]: the next cell towards i's root; a root is its own parent
+    int* sizes;     // sizes[r]: the number of cells in the set whose root is r
+    int capacity;   // how many cells the partition can hold
+};
+
+#endif

@@ -1,0 +1,21 @@
+// The one way the program fails: a fixed message on standard error and an
+// exit status that names the failing site.
+#ifndef FATAL_EXIT_H
+#define FATAL_EXIT_H
+
+enum FatalLevel {
+    FATAL_ALLOCATION = 1,            // maze data could not be allocated (or would not fit in memory)
+    FATAL_SHUFFLE = 2,               // the wall shuffle could not get its scratch space
+    FATAL_ADD_CELL = 3,              // the cell partition refused a cell
+    FATAL_SCREEN_SIZE = 4,           // the screen reports a zero width or height
+    FATAL_PARTITION_ALLOCATION = 5,  // the cell partition could not allocate its labels
+    FATAL_SAME_SET_RANGE = 6,        // a same-set query named a cell the partition does not hold
+    FATAL_MERGE_RANGE = 7,           // a merge named a cell the partition does not hold
+    FATAL_GOAL_UNREACHED = 8,        // the solver finished without reaching the goal
+    FATAL_SIZE_REFUSED = 9,          // the typed size describes no maze this program can build
+};
+
+// Prints the fatal message with the level and ends the process with that status.
+[[noreturn]] void fatalExit(int level);
+
+#endif

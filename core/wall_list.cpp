@@ -1,0 +1,91 @@
+#include "wall_list.h"
+
+#include <cstdlib>
+
+#include "fatal_exit.h"
+#include "maze.h"
+#include "memory_budget.h"
+#include "zeroed_array.h"
+
+void createWallList()
+{
+    const int count = wallCount();
+    if (count < 0 || !runFitsInMemory())
+        fatalExit(FATAL_ALLOCATION);
+    walls = allocateZeroed<Wall>(count);
+    if (walls == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    for (int i = 0; i < count; ++i)
+        walls[i] = Wall{-1, -1, 1};
+    buildWallList();
+}
+
+void buildWallList()
+{
+    if (mazeHeight <= 0)
+        return;
+    int next = 0;
+    for (int y = 0; y < mazeHeight; ++y) {
+        for (int x = 0; x < mazeWidth; ++x) {
+            const int cell = x + y * mazeWidth;
+            if (x + 1 != mazeWidth) {
+                walls[next].cell1 = cell;
+                walls[next].cell2 = cell + 1;
+                ++next;
+            }
+            if (y + 1 != mazeHeight) {
+                walls[next].cell1 = cell;
+                walls[next].cell2 = cell + mazeWidth;
+                ++next;
+            }
+        }
+    }
+}
+
+namespace {
+
+// Cell index of (x, y) in the 32-bit wrap-around arithmetic callers outside
+// the grid may push it into.
+int cellIndex(int x, int y)
+{
+    return static_cast<int>(static_cast<unsigned>(x) + static_cast<unsigned>(y) * static_cast<unsigned>(mazeWidth));
+}
+
+// Position in walls of the record joining cells p and q, or -1 when no record
+// does. The layout of buildWallList gives it directly: every row but the last
+// holds 2W - 1 records, a right wall and a wall below per cell (the last cell
+// has no right wall); the last row holds only its W - 1 right walls.
+long long recordIndex(int p, int q)
+{
+    const long long width = mazeWidth;
+    const long long height = mazeHeight;
+    const long long lower = p < q ? p : q;
+    const long long higher = p < q ? q : p;
+    if (lower < 0 || lower >= width * height)
+        return -1;
+    const long long x = lower % width;
+    const long long y = lower / width;
+    const long long rowStart = y * (2 * width - 1);
+    // Checked first: in a single column the cell below is also the next index.
+    if (higher - lower == width && y < height - 1)
+        return rowStart + 2 * x + (x < width - 1 ? 1 : 0);
+    if (higher - lower == 1 && x < width - 1)
+        return y < height - 1 ? rowStart + 2 * x : rowStart + x;
+    return -1;
+}
+
+}  // namespace
+
+unsigned char wallBetween(int x1, int y1, int x2, int y2)
+{
+    if (wallCount() <= 0 || mazeWidth < 1 || mazeHeight < 1)
+        return 1;
+    const long long index = recordIndex(cellIndex(x1, y1), cellIndex(x2, y2));
+    return index < 0 ? 1 : walls[index].present;
+}
+
+void freeWallList()
+{
+    std::free(walls);
+    walls = nullptr;
+}

@@ -1,0 +1,15 @@
+#include "maze_window.h"
+
+#include <GL/glut.h>
+
+#include "maze_picture.h"
+#include "solution_overlay.h"
+#include "window.h"
+
+void showMazeWindow(int* argc, char** argv)
+{
+    openMazeWindow(argc, argv);
+    glutDisplayFunc(displayMaze);
+    glutKeyboardFunc(onKey);
+    compileMazeList();
+}

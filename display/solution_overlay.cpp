@@ -1,0 +1,61 @@
+#include "solution_overlay.h"
+
+#include <GL/glut.h>
+
+#include <cstdlib>
+
+#include "maze.h"
+#include "maze_picture.h"
+#include "solution.h"
+
+unsigned char showSolution = 0;
+unsigned char solutionListBuilt = 0;
+
+namespace {
+
+// A line from the centre of the goal through the centre of every solution
+// cell back to the start.
+void compileSolutionList()
+{
+    const int width = mazeWidth;
+    glNewList(SOLUTION_LIST, GL_COMPILE);
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(width - 0.5f, mazeHeight - 0.5f);
+    for (int i = 0; i < solutionMoves; ++i) {
+        const int cell = solutionCells[i];
+        glVertex2f(cell % width + 0.5f, cell / width + 0.5f);
+    }
+    glEnd();
+    glEndList();
+}
+
+}  // namespace
+
+void displayMaze()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(0, 0, 0);
+    glCallList(MAZE_LIST);
+
+    if (isSolved()) {
+        if (solutionListBuilt == 0) {
+            compileSolutionList();
+            std::free(solutionCells);
+            solutionCells = nullptr;
+            solutionListBuilt = 1;
+        }
+        if (showSolution == 1) {
+            glColor3f(1, 0, 0);
+            glCallList(SOLUTION_LIST);
+        }
+    }
+    glFlush();  // single-buffered: nothing to swap
+}
+
+void onKey(unsigned char key, int, int)
+{
+    if (key != ' ' || !isSolved())
+        return;
+    showSolution = !showSolution;
+    glutPostRedisplay();
+}

@@ -1,0 +1,123 @@
+#include "maze_solver.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "console.h"
+#include "fatal_exit.h"
+#include "maze.h"
+#include "solution.h"
+#include "wall_list.h"
+#include "zeroed_array.h"
+
+namespace {
+
+// The order neighbours are tried in: up, left, down, right.
+constexpr int directionCount = 4;
+constexpr int stepX[directionCount] = {0, -1, 0, 1};
+constexpr int stepY[directionCount] = {-1, 0, 1, 0};
+
+}  // namespace
+
+MazeSolver::MazeSolver() : bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0) {}
+
+MazeSolver::~MazeSolver()
+{
+    std::free(bestMoves);
+    std::free(path);
+    std::free(nextDirection);
+}
+
+void MazeSolver::run()
+{
+    solutionMoves = -1;
+    const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
+    bestMoves = allocateZeroed<int>(cells);
+    path = allocateZeroed<int>(cells);
+    nextDirection = allocateZeroed<unsigned char>(cells);
+    if (bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
+
+    consolePrint("Solving the maze...I bet I can do this faster than you.\n");
+    explore(0, 0, 0);
+    if (solutionMoves == -1)
+        fatalExit(FATAL_GOAL_UNREACHED);
+    consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
+    markSolved();
+    consolePrint("\nPress spacebar to see my solution to the maze\n");
+
+    std::free(bestMoves);
+    std::free(path);
+    std::free(nextDirection);
+    bestMoves = nullptr;
+    path = nullptr;
+    nextDirection = nullptr;
+}
+
+// Arrival at (x, y) after moves moves: the goal check, then the pruning test.
+// Returns whether the cell is to be explored onward.
+bool MazeSolver::enter(int x, int y, int moves)
+{
+    if (x == mazeWidth - 1 && y == mazeHeight - 1) {
+        if (solutionMoves == -1 || moves < solutionMoves) {
+            solutionMoves = moves;
+            consolePrint("I solved the maze in %d moves...", moves);
+            consolePrint("perhaps there is a faster way\n");
+            captureSolution();
+        } else {
+            consolePrint("Maze solved again, but this time it was longer\n");
+        }
+    }
+    const int best = bestMoves[x + y * mazeWidth];
+    return best == -1 || moves < best;
+}
+
+// Copies the path, newest cell first, into a fresh solutionCells.
+// The path holds exactly one cell per move taken to reach the goal.
+void MazeSolver::captureSolution()
+{
+    std::free(solutionCells);
+    solutionCells = allocateZeroed<int>(pathLength);
+    if (solutionCells == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    for (int i = 0; i < pathLength; ++i)
+        solutionCells[i] = path[pathLength - 1 - i];
+}
+
+// Depth-first from (x, y). Each entry of path is a cell being explored, in
+// the state a recursive call would hold: the cell, its move count (the
+// starting moves plus its depth) and the next neighbour to try. A neighbour's
+// wall is tested only after everything beyond the previous one is explored.
+void MazeSolver::explore(int x, int y, int moves)
+{
+    if (!enter(x, y, moves))
+        return;
+    const int base = pathLength;
+    path[pathLength] = x + y * mazeWidth;
+    nextDirection[pathLength] = 0;
+    ++pathLength;
+
+    while (pathLength > base) {
+        const int top = pathLength - 1;
+        if (nextDirection[top] == directionCount) {
+            --pathLength;
+            continue;
+        }
+        const int direction = nextDirection[top]++;
+        const int cell = path[top];
+        const int cellX = cell % mazeWidth;
+        const int cellY = cell / mazeWidth;
+        const int neighbourX = cellX + stepX[direction];
+        const int neighbourY = cellY + stepY[direction];
+        if (wallBetween(cellX, cellY, neighbourX, neighbourY) != 0)
+            continue;
+        const int cellMoves = moves + (top - base);
+        bestMoves[cell] = cellMoves;
+        if (enter(neighbourX, neighbourY, cellMoves + 1)) {
+            path[pathLength] = neighbourX + neighbourY * mazeWidth;
+            nextDirection[pathLength] = 0;
+            ++pathLength;
+        }
+    }
+}

@@ -1,0 +1,36 @@
+// The depth-first search from the top-left cell to the bottom-right one.
+#ifndef MAZE_SOLVER_H
+#define MAZE_SOLVER_H
+
+// Searches every path from the start, entering a cell again only with fewer
+// moves than it was last left with, and captures the path of each arrival at
+// the goal that beats the earlier ones. It boasts on the console as it goes.
+//
+// The search keeps its own stack instead of recursing, so a maze of any size
+// solves on any thread's stack.
+class MazeSolver {
+public:
+    MazeSolver();
+    virtual ~MazeSolver();
+
+    MazeSolver(const MazeSolver&) = delete;
+    MazeSolver& operator=(const MazeSolver&) = delete;
+
+    // The whole solve: fills solutionMoves and solutionCells and marks the
+    // maze solved. Fatal level 1 when memory runs out, 8 when the goal cannot
+    // be reached.
+    virtual void run();
+
+private:
+    void explore(int x, int y, int moves);
+    bool enter(int x, int y, int moves);
+    void captureSolution();
+
+    // Alive only during run:
+    int* bestMoves;                // per cell, the moves it was last left with; -1 while never left
+    int* path;                     // the cells from the start to the one being explored
+    unsigned char* nextDirection;  // per entry of path, the next neighbour to try
+    int pathLength;
+};
+
+#endif

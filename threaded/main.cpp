@@ -1,0 +1,27 @@
+// maze_threaded: opens the window as soon as the maze is carved and solves it
+// on a worker thread meanwhile; the space bar works once the solver is done.
+#include <GL/glut.h>
+#include <zthread/CountedPtr.h>
+#include <zthread/Runnable.h>
+#include <zthread/Thread.h>
+
+#include "maze_generation.h"
+#include "maze_window.h"
+#include "solution_overlay.h"
+#include "solver_worker.h"
+
+int main(int argc, char** argv)
+{
+    showSolution = 0;
+    generateMaze();
+    showMazeWindow(&argc, argv);
+
+    // The worker's reference is the one that keeps the solver alive; the
+    // thread is never joined, since the GLUT loop never returns.
+    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker);
+    ZThread::Thread worker(solver);
+    solver.reset();
+
+    glutMainLoop();
+    return 0;
+}
