@@ -31,15 +31,24 @@ public:
     // The label of the set holding cell.
     int label(int cell);
 
+    // Hints that cell is about to be looked up, so that a caller walking cells
+    // in random order can overlap the memory latency of several lookups.
+    void prefetch(int cell) const;
+
 private:
+    // One entry per cell, its tree link and its set's data side by side so that
+    // a lookup touches one cache line per step.
+    struct Entry {
+        int link;   // a root's entry holds minus its set size; any other entry its parent
+        int label;  // meaningful at a root: the label of its set
+    };
+
     int root(int cell);
 
-    int count;      // cells added so far
-    int nextLabel;  // the label the next added cell receives
-    int* labels;    // labels[r]: the label of the set whose root is r
-    int* parents;   // parents[i]: the next cell towards i's root; a root is its own parent
-    int* sizes;     // sizes[r]: the number of cells in the set whose root is r
-    int capacity;   // how many cells the partition can hold
+    int count;        // cells added so far
+    int nextLabel;    // the label the next added cell receives
+    Entry* entries;   // capacity entries; zero-filled entries point at cell 0
+    int capacity;     // how many cells the partition can hold
 };
 
 #endif

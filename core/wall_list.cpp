@@ -74,13 +74,39 @@ long long recordIndex(int p, int q)
     return -1;
 }
 
+// Record index of the wall between two neighbouring cells of the grid, straight
+// from their coordinates; -1 when the cells are not both inside the grid and
+// next to each other.
+long long neighbourRecordIndex(int x1, int y1, int x2, int y2)
+{
+    const bool inside = x1 >= 0 && x1 < mazeWidth && y1 >= 0 && y1 < mazeHeight && x2 >= 0 && x2 < mazeWidth &&
+                        y2 >= 0 && y2 < mazeHeight;
+    if (!inside)
+        return -1;
+    const long long width = mazeWidth;
+    if (y1 == y2 && (x2 - x1 == 1 || x1 - x2 == 1)) {
+        const long long x = x1 < x2 ? x1 : x2;
+        return y1 < mazeHeight - 1 ? y1 * (2 * width - 1) + 2 * x : y1 * (2 * width - 1) + x;
+    }
+    if (x1 == x2 && (y2 - y1 == 1 || y1 - y2 == 1)) {
+        const long long y = y1 < y2 ? y1 : y2;
+        return y * (2 * width - 1) + 2 * x1 + (x1 < mazeWidth - 1 ? 1 : 0);
+    }
+    return -1;
+}
+
 }  // namespace
 
 unsigned char wallBetween(int x1, int y1, int x2, int y2)
 {
     if (wallCount() <= 0 || mazeWidth < 1 || mazeHeight < 1)
         return 1;
-    const long long index = recordIndex(cellIndex(x1, y1), cellIndex(x2, y2));
+    // The solver asks only about neighbours inside the grid: answer those
+    // without dividing. Anything else goes through the cell indices, where
+    // coordinates outside the grid alias other cells just as they always have.
+    long long index = neighbourRecordIndex(x1, y1, x2, y2);
+    if (index < 0)
+        index = recordIndex(cellIndex(x1, y1), cellIndex(x2, y2));
     return index < 0 ? 1 : walls[index].present;
 }
 

@@ -2,7 +2,11 @@
 #ifndef ZEROED_ARRAY_H
 #define ZEROED_ARRAY_H
 
-#include <cstdlib>
+#include <cstddef>
+
+// count zero-filled bytes, released with std::free; nullptr when memory runs out.
+// Never nullptr for zero bytes.
+void* allocateZeroedBytes(std::size_t count);
 
 // A zero-filled array of count elements, released with std::free; nullptr when
 // count is negative or memory runs out. An empty array is a valid allocation,
@@ -10,9 +14,9 @@
 template <typename Element>
 Element* allocateZeroed(long long count)
 {
-    if (count < 0)
+    if (count < 0 || static_cast<unsigned long long>(count) > static_cast<std::size_t>(-1) / sizeof(Element))
         return nullptr;
-    return static_cast<Element*>(std::calloc(count == 0 ? 1 : static_cast<std::size_t>(count), sizeof(Element)));
+    return static_cast<Element*>(allocateZeroedBytes(static_cast<std::size_t>(count) * sizeof(Element)));
 }
 
 #endif

@@ -98,24 +98,30 @@ void MazeSolver::explore(int x, int y, int moves)
     nextDirection[pathLength] = 0;
     ++pathLength;
 
+    // (x, y) follows the top of path: a step into a neighbour moves it forward,
+    // finishing a cell steps it back along the direction its parent last tried.
     while (pathLength > base) {
         const int top = pathLength - 1;
         if (nextDirection[top] == directionCount) {
             --pathLength;
+            if (pathLength > base) {
+                const int cameFrom = nextDirection[pathLength - 1] - 1;
+                x -= stepX[cameFrom];
+                y -= stepY[cameFrom];
+            }
             continue;
         }
         const int direction = nextDirection[top]++;
-        const int cell = path[top];
-        const int cellX = cell % mazeWidth;
-        const int cellY = cell / mazeWidth;
-        const int neighbourX = cellX + stepX[direction];
-        const int neighbourY = cellY + stepY[direction];
-        if (wallBetween(cellX, cellY, neighbourX, neighbourY) != 0)
+        const int neighbourX = x + stepX[direction];
+        const int neighbourY = y + stepY[direction];
+        if (wallBetween(x, y, neighbourX, neighbourY) != 0)
             continue;
         const int cellMoves = moves + (top - base);
-        bestMoves[cell] = cellMoves;
+        bestMoves[path[top]] = cellMoves;
         if (enter(neighbourX, neighbourY, cellMoves + 1)) {
-            path[pathLength] = neighbourX + neighbourY * mazeWidth;
+            x = neighbourX;
+            y = neighbourY;
+            path[pathLength] = x + y * mazeWidth;
             nextDirection[pathLength] = 0;
             ++pathLength;
         }
