@@ -1,0 +1,104 @@
+// The opening dialogue: what it prints, how it reads the two numbers the way
+// scanf's "%d" does, and the fixed fatal message every failure ends with.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "console.h"
+#include "console_transcript.h"
+#include "fatal_exit.h"
+#include "fatal_expectation.h"
+#include "maze_test_fixture.h"
+#include "maze.h"
+#include "standard_streams.h"
+#include "temporary_file.h"
+
+namespace {
+
+class ConsoleDialogueTest : public MazeTest {
+protected:
+    // Runs the dialogue on typed input and returns what it printed.
+    static std::string promptWithInput(const std::string& typed)
+    {
+        TemporaryFile input(typed);
+        readStandardInputFrom(input.path());
+        ::testing::internal::CaptureStdout();
+        promptDimensions();
+        return ::testing::internal::GetCapturedStdout();
+    }
+};
+
+TEST_F(ConsoleDialogueTest, AsksForWidthThenHeightAfterTheBanner)
+{
+    EXPECT_EQ(promptWithInput("20\n10\n"), dialogueTranscript);
+    EXPECT_EQ(mazeWidth, 20);
+    EXPECT_EQ(mazeHeight, 10);
+}
+
+TEST_F(ConsoleDialogueTest, ReadsEachSizeAsScanfPercentDWould)
+{
+    struct Typed {
+        const char* input;
+        int width;
+        int height;
+    };
+    const Typed cases[] = {
+        {"  \n\t 20\n   10\n", 20, 10},  // white space, newlines included, is skipped
+        {"20 10", 20, 10},               // no newline at the end of the input
+        {"1 1", 1, 1},                   // the single cell
+        {"2 1", 2, 1},                   // the smallest grid
+        {"+4 +3", 4, 3},
+        {"-3 2", -3, 2},                  // negative wall count: left to the wall list
+        {"007 010", 7, 10},               // decimal even with leading zeros
+        {"2147483647 1", INT_MAX, 1},     // the largest int is typed in full
+        {"0 2147483647", 0, INT_MAX},
+        {"5 0", 5, 0},
+        // A number ends at the first non-digit, which stays unread and makes
+        // the height's conversion fail: the height keeps its 0.
+        {"20x 10", 20, 0},
+        {"12 abc", 12, 0},
+        // A sign without digits is consumed by the failed conversion; the
+        // blank after it is not, so the height is read normally.
+        {"- 5", 0, 5},
+    };
+    for (const Typed& typed : cases) {
+        SCOPED_TRACE(std::string("typed: \"") + typed.input + "\"");
+        mazeWidth = 0;
+        mazeHeight = 0;
+        EXPECT_EQ(promptWithInput(typed.input), dialogueTranscript);
+        EXPECT_EQ(mazeWidth, typed.width);
+        EXPECT_EQ(mazeHeight, typed.height);
+    }
+}
+
+using ConsoleDialogueDeathTest = ConsoleDialogueTest;
+
+// A failed width conversion leaves the offending text unread, so the height's
+// read fails on it too: both stay 0, which is refused. Were the text skipped,
+// the height would be 5 and the size 0 x 5 would get past the dialogue.
+TEST_F(ConsoleDialogueDeathTest, TextThatIsNoNumberFailsBothReads)
+{
+    for (const char* typed : {"abc 5\n", "x5 5", "-x 5"}) {
+        SCOPED_TRACE(std::string("typed: \"") + typed + "\"");
+        TemporaryFile input(typed);
+        const std::string printed = expectFatalExit(
+            [&] {
+                readStandardInputFrom(input.path());
+                promptDimensions();
+            },
+            FATAL_SIZE_REFUSED);
+        EXPECT_EQ(printed, dialogueTranscript);
+    }
+}
+
+TEST_F(ConsoleDialogueDeathTest, FatalExitPrintsTheFixedMessageAndExitsWithTheLevel)
+{
+    for (int level = 1; level <= 9; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        // Nothing goes to standard output: the message is for standard error only.
+        EXPECT_EQ(expectFatalExit([level] { fatalExit(level); }, level), "");
+    }
+}
+
+}  // namespace
