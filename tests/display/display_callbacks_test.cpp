@@ -1,0 +1,156 @@
+// The display callbacks driven directly in a real window: the space bar does
+// nothing until the maze is solved, then toggles a red line that the first
+// redraw after solving compiles. Built once with each program's solved flag.
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "carving.h"
+#include "fatal_exit.h"
+#include "gl_window.h"
+#include "maze.h"
+#include "maze_solver.h"
+#include "maze_window.h"
+#include "random_source.h"
+#include "solution.h"
+#include "solution_overlay.h"
+#include "wall_list.h"
+#include "window.h"
+
+namespace {
+
+constexpr int width = 12;
+constexpr int height = 8;
+
+void carveTestMaze()
+{
+    mazeWidth = width;
+    mazeHeight = height;
+    seedRandomSource(7);
+    createWallList();
+    carveMaze();
+}
+
+// Whether any pixel within one of window pixel (x, y) is red.
+bool redNear(int x, int y)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const auto pixel = windowPixel(x + dx, y + dy);
+            if (pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0)
+                return true;
+        }
+    return false;
+}
+
+// The window pixel at the centre of cell (x, y), from the projection's one
+// cell of margin on every side.
+void cellCentrePixel(int cellX, int cellY, int& pixelX, int& pixelY)
+{
+    const double windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+    const double windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    pixelX = static_cast<int>((cellX + 1.5) / (width + 2) * windowWidth);
+    pixelY = static_cast<int>((cellY + 1.5) / (height + 2) * windowHeight);
+}
+
+}  // namespace
+
+TEST(DisplayCallbacks, SpaceBarTogglesTheSolutionLineOnlyOnceSolved)
+{
+    carveTestMaze();
+    openTestWindow();
+    solved = 0;
+    showSolution = 0;
+    solutionCells = nullptr;
+    solutionMoves = -1;
+
+    // Not solved yet: space changes nothing and the redraw compiles nothing.
+    onKey(' ', 0, 0);
+    EXPECT_EQ(showSolution, 0);
+    displayMaze();
+    EXPECT_EQ(solutionListBuilt, 0);
+    const PixelCounts unsolved = countWindowPixels();
+    EXPECT_GT(unsolved.black, 0);
+    EXPECT_GT(unsolved.white, unsolved.black);
+    EXPECT_EQ(unsolved.red, 0);
+    EXPECT_EQ(unsolved.other, 0);
+
+    testing::internal::CaptureStdout();
+    MazeSolver solver;
+    solver.run();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(isSolved());
+    ASSERT_NE(solutionCells, nullptr);
+    EXPECT_EQ(solutionListBuilt, 0) << "nothing redraws when the solver finishes";
+
+    // Other keys do nothing, solved or not.
+    onKey('a', 0, 0);
+    onKey('\r', 0, 0);
+    EXPECT_EQ(showSolution, 0);
+
+    // The first space shows the line; its redraw compiles it and frees the cells.
+    onKey(' ', 0, 0);
+    EXPECT_EQ(showSolution, 1);
+    pumpEvents();
+    EXPECT_EQ(solutionListBuilt, 1);
+    EXPECT_EQ(solutionCells, nullptr);
+    const PixelCounts shown = countWindowPixels();
+    EXPECT_GT(shown.red, 0);
+    EXPECT_EQ(shown.other, 0);
+    int pixelX = 0;
+    int pixelY = 0;
+    cellCentrePixel(0, 0, pixelX, pixelY);
+    EXPECT_TRUE(redNear(pixelX, pixelY)) << "the line ends at the start cell's centre";
+    cellCentrePixel(width - 1, height - 1, pixelX, pixelY);
+    EXPECT_TRUE(redNear(pixelX, pixelY)) << "the line starts at the goal cell's centre";
+
+    // The second space hides it again; the walls are black as before.
+    onKey(' ', 0, 0);
+    EXPECT_EQ(showSolution, 0);
+    pumpEvents();
+    const PixelCounts hidden = countWindowPixels();
+    EXPECT_EQ(hidden.red, 0);
+    EXPECT_EQ(hidden.black, unsolved.black);
+    EXPECT_EQ(hidden.white, unsolved.white);
+
+    // Later redraws replay the compiled line without the freed cells.
+    onKey(' ', 0, 0);
+    displayMaze();
+    displayMaze();
+    EXPECT_EQ(countWindowPixels().red, shown.red);
+}
+
+namespace {
+
+ScreenSize zeroWidthScreen()
+{
+    return ScreenSize{0, 1024};
+}
+
+ScreenSize zeroHeightScreen()
+{
+    return ScreenSize{1280, 0};
+}
+
+void openWindowOn(ScreenSize (*screen)())
+{
+    mazeWidth = 4;
+    mazeHeight = 3;
+    queryScreenSize = screen;
+    static int argc = 1;
+    static char name[] = "maze_display_tests";
+    static char* argv[] = {name, nullptr};
+    openMazeWindow(&argc, argv);
+}
+
+}  // namespace
+
+TEST(DisplayCallbacksDeathTest, AScreenOfZeroWidthOrHeightIsFatalLevelFour)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X display (run them under Xvfb)";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* message = "^A fatal error has occured in the program and it is \t\t\t\t\texiting with level 4\n$";
+    EXPECT_EXIT(openWindowOn(zeroWidthScreen), testing::ExitedWithCode(FATAL_SCREEN_SIZE), message);
+    EXPECT_EXIT(openWindowOn(zeroHeightScreen), testing::ExitedWithCode(FATAL_SCREEN_SIZE), message);
+}
