@@ -1,0 +1,159 @@
+// The flat list of interior walls: its layout, and wallBetween's answers for
+// neighbours, non-neighbours and cells outside the grid.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "fatal_exit.h"
+#include "fatal_expectation.h"
+#include "maze.h"
+#include "maze_test_fixture.h"
+#include "memory_budget.h"
+#include "wall_list.h"
+
+namespace {
+
+using WallListTest = MazeTest;
+
+std::vector<std::pair<int, int>> listedPairs()
+{
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < wallCount(); ++i)
+        pairs.emplace_back(walls[i].cell1, walls[i].cell2);
+    return pairs;
+}
+
+TEST_F(WallListTest, ThreeByTwoListsSevenStandingWallsRowByRow)
+{
+    buildClosedMaze(3, 2);
+    ASSERT_EQ(wallCount(), 7);
+    const std::vector<std::pair<int, int>> expected{{0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 5}, {3, 4}, {4, 5}};
+    EXPECT_EQ(listedPairs(), expected);
+    for (int i = 0; i < wallCount(); ++i)
+        EXPECT_EQ(walls[i].present, 1) << "record " << i;
+}
+
+TEST_F(WallListTest, SingleRowListsOnlyWallsBetweenSideBySideCells)
+{
+    buildClosedMaze(6, 1);
+    const std::vector<std::pair<int, int>> expected{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}};
+    EXPECT_EQ(listedPairs(), expected);
+}
+
+TEST_F(WallListTest, WallCountFollowsTheGrid)
+{
+    const struct {
+        int width, height, count;
+    } grids[] = {{1, 1, 0}, {2, 1, 1}, {2, 2, 4}, {20, 10, 370}, {150, 150, 44700}, {0, 5, -5}, {-3, 2, -11}};
+    for (const auto& grid : grids) {
+        mazeWidth = grid.width;
+        mazeHeight = grid.height;
+        EXPECT_EQ(wallCount(), grid.count) << grid.width << " x " << grid.height;
+    }
+}
+
+TEST_F(WallListTest, OneByOneHasAnEmptyListThatIsNoAllocationFailure)
+{
+    buildClosedMaze(1, 1);
+    EXPECT_NE(walls, nullptr);
+    EXPECT_EQ(wallCount(), 0);
+    EXPECT_EQ(wallBetween(0, 0, 1, 0), 1);
+    EXPECT_EQ(wallBetween(0, 0, 0, 1), 1);
+}
+
+TEST_F(WallListTest, NeighboursShareOneRecordWhicheverIsNamedFirst)
+{
+    buildClosedMaze(3, 2);
+    openWall(0, 1);
+    openWall(1, 4);
+    EXPECT_EQ(wallBetween(1, 0, 0, 0), 0);
+    EXPECT_EQ(wallBetween(0, 0, 1, 0), 0);
+    EXPECT_EQ(wallBetween(1, 0, 1, 1), 0);
+    EXPECT_EQ(wallBetween(1, 1, 1, 0), 0);
+    // The walls left standing next to them.
+    EXPECT_EQ(wallBetween(1, 0, 2, 0), 1);
+    EXPECT_EQ(wallBetween(2, 0, 1, 0), 1);
+    EXPECT_EQ(wallBetween(0, 0, 0, 1), 1);
+    EXPECT_EQ(wallBetween(0, 1, 1, 1), 1);
+}
+
+TEST_F(WallListTest, CellsWithNoRecordBetweenThemAreBlockedEvenWithEveryWallOpen)
+{
+    const int width = 4;
+    const int height = 3;
+    buildClosedMaze(width, height);
+    openEveryWall();
+    EXPECT_EQ(wallBetween(0, 0, 1, 1), 1);   // diagonal
+    EXPECT_EQ(wallBetween(2, 1, 1, 2), 1);   // the other diagonal
+    EXPECT_EQ(wallBetween(1, 1, 1, 1), 1);   // a cell and itself
+    EXPECT_EQ(wallBetween(0, 0, 2, 0), 1);   // two apart
+    EXPECT_EQ(wallBetween(0, 0, 0, 2), 1);
+    EXPECT_EQ(wallBetween(0, 0, 0, -1), 1);  // above the grid
+    EXPECT_EQ(wallBetween(0, 1, -1, 1), 1);  // left of the grid: the index of the row above's last cell
+    EXPECT_EQ(wallBetween(width - 1, 0, width, 0), 1);    // right of the grid: the next row's first cell
+    EXPECT_EQ(wallBetween(2, height - 1, 2, height), 1);  // below the grid
+    // The end of one row and the start of the next have consecutive indices
+    // but no wall between them.
+    EXPECT_EQ(wallBetween(width - 1, 0, 0, 1), 1);
+    EXPECT_EQ(wallBetween(0, 1, width - 1, 0), 1);
+    // The real neighbours, by contrast, are all open.
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (x + 1 < width) {
+                EXPECT_EQ(wallBetween(x, y, x + 1, y), 0) << x << "," << y;
+            }
+            if (y + 1 < height) {
+                EXPECT_EQ(wallBetween(x, y, x, y + 1), 0) << x << "," << y;
+            }
+        }
+    }
+}
+
+// The query works on cell indices x + y * W, so coordinates past the right
+// edge name cells of the next row, and a pair of such cells that are
+// neighbours by index reads that wall's flag.
+TEST_F(WallListTest, CoordinatesPastTheRightEdgeNameCellsOfTheNextRow)
+{
+    buildClosedMaze(4, 3);
+    openWall(4, 5);  // between (0, 1) and (1, 1)
+    EXPECT_EQ(wallBetween(4, 0, 1, 1), 0);
+    EXPECT_EQ(wallBetween(0, 1, 5, 0), 0);
+    EXPECT_EQ(wallBetween(4, 0, 0, 2), 1);  // (0, 1) and (0, 2): that wall stands
+}
+
+TEST_F(WallListTest, CarvedMazeReportsExactlyItsRemovedWallsAsOpen)
+{
+    for (auto size : {std::pair{9, 7}, std::pair{12, 1}, std::pair{2, 9}}) {
+        buildCarvedMaze(size.first, size.second, 4242);
+        for (int i = 0; i < wallCount(); ++i) {
+            const int x1 = walls[i].cell1 % mazeWidth;
+            const int y1 = walls[i].cell1 / mazeWidth;
+            const int x2 = walls[i].cell2 % mazeWidth;
+            const int y2 = walls[i].cell2 / mazeWidth;
+            EXPECT_EQ(wallBetween(x1, y1, x2, y2), walls[i].present) << "record " << i;
+            EXPECT_EQ(wallBetween(x2, y2, x1, y1), walls[i].present) << "record " << i;
+        }
+    }
+}
+
+using WallListDeathTest = MazeTest;
+
+TEST_F(WallListDeathTest, NegativeWallCountEndsWithLevel1WhenTheListIsCreated)
+{
+    for (auto size : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-3, 2}}) {
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        expectFatalExit([size] { buildClosedMaze(size.first, size.second); }, FATAL_ALLOCATION);
+    }
+}
+
+TEST_F(WallListDeathTest, SizeBeyondThisMachinesMemoryEndsWithLevel1BeforeAllocating)
+{
+    if (estimatedRunBytes(30000, 30000) <= physicalMemoryBytes())
+        GTEST_SKIP() << "this machine could hold a 30000 x 30000 maze";
+    // Without the estimate, filling 1.8e9 records would run this machine out
+    // of memory halfway and the kernel, not the program, would end the run.
+    expectFatalExit([] { buildClosedMaze(30000, 30000); }, FATAL_ALLOCATION);
+}
+
+}  // namespace
