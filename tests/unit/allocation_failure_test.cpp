@@ -1,0 +1,101 @@
+// Allocations of maze data that really fail, each ending the run with the
+// level of its own site. The address space is capped in the death-test child
+// just above what it already maps, so the big arrays cannot be had.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+#include "address_space_limit.h"
+#include "carving.h"
+#include "cell_partition.h"
+#include "fatal_exit.h"
+#include "fatal_expectation.h"
+#include "maze.h"
+#include "maze_solver.h"
+#include "maze_test_fixture.h"
+#include "memory_budget.h"
+#include "wall_list.h"
+
+namespace {
+
+constexpr std::size_t megabyte = std::size_t{1} << 20;
+
+// 5000 x 5000: 49 990 000 walls (600 MB of records, 200 MB per int array) and
+// 25 000 000 cells; small enough for this machine's memory budget, far too
+// big for a few dozen megabytes of headroom.
+constexpr int side = 5000;
+
+class AllocationFailureDeathTest : public MazeTest {
+protected:
+    void SetUp() override
+    {
+        MazeTest::SetUp();
+        if (!addressSpaceLimitUsable)
+            GTEST_SKIP() << "AddressSanitizer needs more address space than any cap leaves";
+    }
+};
+
+TEST_F(AllocationFailureDeathTest, WallListThatCannotBeAllocatedEndsWithLevel1)
+{
+    ASSERT_LE(estimatedRunBytes(side, side), physicalMemoryBytes()) << "the memory budget would refuse first";
+    expectFatalExit(
+        [] {
+            capAddressSpace(64 * megabyte);
+            buildClosedMaze(side, side);
+        },
+        FATAL_ALLOCATION);
+}
+
+// The carving's order array comes first; the wall list itself is not touched
+// before it, so none is needed.
+TEST_F(AllocationFailureDeathTest, CarvingOrderThatCannotBeAllocatedEndsWithLevel1)
+{
+    expectFatalExit(
+        [] {
+            mazeWidth = side;
+            mazeHeight = side;
+            capAddressSpace(64 * megabyte);
+            carveMaze();
+        },
+        FATAL_ALLOCATION);
+}
+
+// Room for the order array (200 MB) but not for the shuffle's scratch copy of it.
+TEST_F(AllocationFailureDeathTest, ShuffleWithoutScratchSpaceEndsWithLevel2)
+{
+    expectFatalExit(
+        [] {
+            mazeWidth = side;
+            mazeHeight = side;
+            capAddressSpace(300 * megabyte);
+            carveMaze();
+        },
+        FATAL_SHUFFLE);
+}
+
+TEST_F(AllocationFailureDeathTest, PartitionWithoutRoomForItsLabelsEndsWithLevel5)
+{
+    expectFatalExit(
+        [] {
+            capAddressSpace(64 * megabyte);
+            CellPartition partition(side * side);
+        },
+        FATAL_PARTITION_ALLOCATION);
+}
+
+// The solver's tables are allocated before it prints a word or reads a wall.
+TEST_F(AllocationFailureDeathTest, SolverWithoutRoomForItsTablesEndsWithLevel1)
+{
+    const std::string printed = expectFatalExit(
+        [] {
+            mazeWidth = side;
+            mazeHeight = side;
+            capAddressSpace(16 * megabyte);
+            MazeSolver solver;
+            solver.run();
+        },
+        FATAL_ALLOCATION);
+    EXPECT_EQ(printed, "");
+}
+
+}  // namespace
