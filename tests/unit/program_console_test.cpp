@@ -1,0 +1,109 @@
+// Whole runs of the built programs that end before a window would open:
+// every byte they print on both streams and their exit status. Both programs
+// share the dialogue and the generation, so both must behave the same.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ostream>
+#include <string>
+
+#include "console_transcript.h"
+#include "fatal_exit.h"
+#include "fatal_expectation.h"
+#include "memory_budget.h"
+#include "running_program.h"
+
+namespace {
+
+struct Program {
+    const char* name;
+    const char* path;
+};
+
+// Names the program in failure reports instead of dumping its bytes.
+void PrintTo(const Program& program, std::ostream* stream)
+{
+    *stream << program.name;
+}
+
+std::string programName(const ::testing::TestParamInfo<Program>& info)
+{
+    return info.param.name;
+}
+
+class ProgramConsoleTest : public ::testing::TestWithParam<Program> {
+protected:
+    static void expectRunEndsWith(const std::string& typed, const std::string& printed, int level)
+    {
+        SCOPED_TRACE("typed: \"" + typed + "\"");
+        const ProgramRun run = runProgram(GetParam().path, typed);
+        EXPECT_EQ(run.standardOutput, printed);
+        EXPECT_EQ(run.standardError, fatalMessage(level));
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.exitStatus, level);
+    }
+};
+
+const std::string generating = "Generating maze...\n";
+
+TEST_P(ProgramConsoleTest, RefusedSizesEndWithLevel9RightAfterTheDialogue)
+{
+    for (const char* typed : {"0 0\n", "1 2\n", "1 5000\n", "-1 -1\n", "-4 -9\n", "32769 32769\n", "46341 46341\n"})
+        expectRunEndsWith(typed, dialogueTranscript, FATAL_SIZE_REFUSED);
+}
+
+TEST_P(ProgramConsoleTest, InputThatIsNoSizeEndsWithLevel9)
+{
+    for (const char* typed : {"", "\n", "   ", "maze\n", "abc 5\n", "twenty ten"})
+        expectRunEndsWith(typed, dialogueTranscript, FATAL_SIZE_REFUSED);
+}
+
+TEST_P(ProgramConsoleTest, NumbersBeyondThirtyTwoBitsEndWithLevel9)
+{
+    for (const char* typed : {"2147483648 2\n", "2 2147483648\n", "-2147483649 2\n", "4294967298 3\n",
+                              "123456789012345678901234567890 1\n"})
+        expectRunEndsWith(typed, dialogueTranscript, FATAL_SIZE_REFUSED);
+}
+
+TEST_P(ProgramConsoleTest, NegativeWallCountEndsWithLevel1WhenTheListIsCreated)
+{
+    for (const char* typed : {"0 5\n", "5 0\n", "-3 2\n"})
+        expectRunEndsWith(typed, dialogueTranscript + generating, FATAL_ALLOCATION);
+}
+
+TEST_P(ProgramConsoleTest, SizeBeyondThisMachinesMemoryEndsWithLevel1)
+{
+    if (estimatedRunBytes(30000, 30000) <= physicalMemoryBytes())
+        GTEST_SKIP() << "this machine could hold a 30000 x 30000 maze";
+    expectRunEndsWith("30000 30000\n", dialogueTranscript + generating, FATAL_ALLOCATION);
+    expectRunEndsWith("2147483647 1\n", dialogueTranscript + generating, FATAL_ALLOCATION);
+    expectRunEndsWith("32769 32768\n", dialogueTranscript + generating, FATAL_ALLOCATION);
+}
+
+// Each prompt must reach a pipe before the program waits for the number;
+// were output buffered until exit, the prompts would never arrive here.
+TEST_P(ProgramConsoleTest, EachPromptIsVisibleBeforeTheProgramWaits)
+{
+    const std::chrono::seconds patience(10);
+    RunningProgram program(GetParam().path);
+    ASSERT_TRUE(program.awaitOutputEndingWith(
+        "< Maze Generator >\n\n"
+        "Reasonalbe values for height and width are < 150, but feel free to go higher\n\n"
+        "Please enter the width of the maze: ",
+        patience));
+    program.type("0\n");
+    ASSERT_TRUE(program.awaitOutputEndingWith("Please enter the height of the maze: ", patience));
+    program.type("5\n");
+    ASSERT_TRUE(program.awaitOutputEndingWith(generating, patience));
+    const ProgramRun run = program.finish(patience);
+    EXPECT_EQ(run.standardOutput, dialogueTranscript + generating);
+    EXPECT_EQ(run.standardError, fatalMessage(FATAL_ALLOCATION));
+    EXPECT_EQ(run.exitStatus, FATAL_ALLOCATION);
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltPrograms, ProgramConsoleTest,
+                         ::testing::Values(Program{"serial", MAZE_SERIAL_PROGRAM},
+                                           Program{"threaded", MAZE_THREADED_PROGRAM}),
+                         programName);
+
+}  // namespace
