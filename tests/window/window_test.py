@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Runs one maze program at one size and seed under the X server named by DISPLAY, and
+checks what its user sees: the console transcript, the window's title and placement, the
+maze in its pixels (rebuilt from them and compared with the maze the seed must give), and
+the space bar switching the red solution line on and off while other keys do nothing.
+
+    window_test.py --program build/maze_serial --size 20x10 --seed 1000000000
+"""
+
+import argparse
+import sys
+import time
+
+from carving_oracle import carved_maze, check_random_source
+from maze_run import MazeRun, find_faketime_library
+from picture_reader import picture_problems, rebuild_maze
+from solver_oracle import solve
+from transcript import PRESS_SPACE, expected_transcript
+from window_placement import expected_placement
+import x_display
+
+SCREEN = (1280, 1024, 24)
+TITLE = "Maze"
+WINDOW_TIMEOUT = 20.0  # seconds; generous, since ctest -j2 shares two cores with other tests
+OUTPUT_TIMEOUT = 20.0
+PICTURE_TIMEOUT = 10.0
+FATAL_MESSAGE = b"A fatal error has occured"
+
+
+class Failed(Exception):
+    """A check failed in a way that makes the later steps meaningless."""
+
+
+class WindowTest:
+    def __init__(self, arguments):
+        self.program = arguments.program
+        self.width, self.height = arguments.size
+        self.seed = arguments.seed
+        self.faketime_library = find_faketime_library(arguments.faketime_library)
+        self.failures = []
+        self.started = time.monotonic()
+
+    def note(self, text):
+        print("[%5.2f s] %s" % (time.monotonic() - self.started, text), flush=True)
+
+    def fail(self, text, details=()):
+        self.failures.append(text)
+        print("FAIL: " + text, flush=True)
+        for line in details:
+            print("    " + line, flush=True)
+
+    def run(self):
+        check_random_source()
+        expected_maze = carved_maze(self.width, self.height, self.seed)
+        expected_solution = solve(expected_maze)
+        goal = self.width * self.height - 1
+        red_path = [goal] + expected_solution.solution_cells
+
+        windows_before = x_display.top_level_windows()
+        with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library) as run:
+            try:
+                window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
+                self.note("window %s is up" % window)
+                self.check_placement(window)
+                if not run.wait_for_output(PRESS_SPACE.encode(), OUTPUT_TIMEOUT):
+                    self.fail("the transcript never ended with %r" % PRESS_SPACE,
+                              ["standard output so far: %r" % run.output(), "standard error: %r" % run.errors()])
+                    raise Failed()
+
+                image, problems = x_display.wait_for_picture(
+                    window, lambda image: picture_problems(image, expected_maze), PICTURE_TIMEOUT)
+                self.note("first picture read")
+                if problems:
+                    self.fail("the maze picture differs from the maze seed %d must give" % self.seed,
+                              problems + self.covering_note(window))
+                shown_maze = rebuild_maze(image, self.width, self.height)
+                perfection = shown_maze.perfection_problems()
+                if perfection:
+                    self.fail("the maze in the window is not perfect", perfection)
+                differences = shown_maze.differences(expected_maze)
+                if differences:
+                    self.fail("the maze in the window is not the one seed %d gives" % self.seed, differences)
+
+                # The transcript follows from the maze on screen: what its solver must say.
+                expected_text = expected_transcript(solve(shown_maze)).encode()
+                if run.output() != expected_text:
+                    self.fail("the transcript differs", ["expected: %r" % expected_text,
+                                                         "got:      %r" % run.output()])
+
+                # Each step ends with a space press, so its redraw proves the keys before it were handled.
+                self.keys_then_picture(window, ["a", "space"], expected_maze, red_path,
+                                       "'a' then space: the red solution line")
+                self.keys_then_picture(window, ["space"], expected_maze, None,
+                                       "second space: the red line gone, the walls still black")
+                self.keys_then_picture(window, ["Return", "space"], expected_maze, red_path,
+                                       "Return then space: the red solution line again")
+            except Failed:
+                pass
+            except x_display.DisplayError as error:
+                self.fail(str(error))
+
+            if run.process.poll() is not None:
+                self.fail("the program ended (status %d) while its window should stay open" % run.process.returncode)
+            if FATAL_MESSAGE in run.errors():
+                self.fail("the program reported a fatal error", [run.errors().decode(errors="replace")])
+
+        self.note("%s %dx%d seed %d: %s" % (self.program, self.width, self.height, self.seed,
+                                            "FAILED" if self.failures else "passed"))
+        return not self.failures
+
+    def check_placement(self, window):
+        info = x_display.window_info(window)
+        if info["title"] != TITLE:
+            self.fail("window title is %r, expected %r" % (info["title"], TITLE))
+        expected = expected_placement(SCREEN[0], SCREEN[1], self.width, self.height)
+        shown = (info["x"], info["y"], info["width"], info["height"])
+        if shown != expected:
+            self.fail("window is %dx%d at (%d, %d), expected %dx%d at (%d, %d)"
+                      % (shown[2], shown[3], shown[0], shown[1], expected[2], expected[3], expected[0], expected[1]))
+
+    def keys_then_picture(self, window, keys, maze, red_path, description):
+        for key in keys:
+            x_display.press_key(window, key)
+        _, problems = x_display.wait_for_picture(
+            window, lambda image: picture_problems(image, maze, red_path), PICTURE_TIMEOUT)
+        if problems:
+            self.fail("after %s" % description, problems + self.covering_note(window))
+            raise Failed()
+        self.note("after %s: as expected" % description)
+
+    def covering_note(self, window):
+        covering = x_display.windows_covering(window)
+        return ["other windows overlap this one: " + ", ".join(covering)] if covering else []
+
+
+def maze_size(text):
+    width, _, height = text.partition("x")
+    return int(width), int(height)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True, help="path of maze_serial or maze_threaded")
+    parser.add_argument("--size", required=True, type=maze_size, help="WIDTHxHEIGHT in cells")
+    parser.add_argument("--seed", required=True, type=int, help="calendar time the program is started at")
+    parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
+    arguments = parser.parse_args()
+    try:
+        x_display.require_display(*SCREEN)
+    except x_display.DisplayError as error:
+        print("FAIL: %s" % error, file=sys.stderr)
+        return 1
+    return 0 if WindowTest(arguments).run() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,129 @@
+"""The X server as the tests use it: finding a program's window, reading its geometry
+and pixels, and typing into it, all through the standard X command-line tools."""
+
+import os
+import re
+import subprocess
+import time
+
+from xwd_image import XwdImage, XwdError
+
+POLL_SECONDS = 0.02
+
+
+class DisplayError(Exception):
+    pass
+
+
+def _run(command):
+    result = subprocess.run(command, capture_output=True, timeout=30)
+    if result.returncode != 0:
+        raise DisplayError("%s failed (%d): %s" % (" ".join(command), result.returncode,
+                                                    result.stderr.decode(errors="replace").strip()))
+    return result.stdout
+
+
+def require_display(width, height, depth):
+    """Fails unless DISPLAY names a running X server with a screen of the given size."""
+    if not os.environ.get("DISPLAY"):
+        raise DisplayError("DISPLAY is not set: the window tests need an X server with a %dx%dx%d screen; "
+                           "run them under one, e.g. xvfb-run -s '-screen 0 %dx%dx%d' ctest"
+                           % (width, height, depth, width, height, depth))
+    info = window_info("-root")
+    if (info["width"], info["height"], info["depth"]) != (width, height, depth):
+        raise DisplayError("DISPLAY=%s has a %dx%dx%d screen; the window tests need %dx%dx%d"
+                           % (os.environ["DISPLAY"], info["width"], info["height"], info["depth"],
+                              width, height, depth))
+
+
+def top_level_windows():
+    """{window id: name} for every child of the root window (there is no window manager)."""
+    listing = _run(["xwininfo", "-root", "-children"]).decode(errors="replace")
+    windows = {}
+    for match in re.finditer(r'^\s+(0x[0-9a-f]+) (?:"(.*)"|\(has no name\))', listing, re.MULTILINE):
+        windows[match.group(1)] = match.group(2)
+    return windows
+
+
+def window_info(window):
+    """Title, absolute position, size, depth and map state of a window, from xwininfo."""
+    arguments = ["-root"] if window == "-root" else ["-id", window]
+    text = _run(["xwininfo"] + arguments).decode(errors="replace")
+
+    def number(label):
+        return int(re.search(r"^\s*%s:\s*(-?\d+)" % re.escape(label), text, re.MULTILINE).group(1))
+
+    title = re.search(r'^xwininfo: Window id: \S+ (?:"(.*)")?', text, re.MULTILINE).group(1)
+    return {
+        "title": title,
+        "x": number("Absolute upper-left X"),
+        "y": number("Absolute upper-left Y"),
+        "width": number("Width"),
+        "height": number("Height"),
+        "depth": number("Depth"),
+        "viewable": "IsViewable" in text,
+    }
+
+
+def wait_for_new_window(title, windows_before, process, timeout):
+    """The one viewable window with the given title that was not there before the program
+    started. Programs elsewhere on this display opening a window of the same title at the
+    same moment would make it ambiguous; that is reported rather than guessed."""
+    deadline = time.monotonic() + timeout
+    while True:
+        if process.poll() is not None:
+            raise DisplayError("the program exited with status %d before its window appeared" % process.returncode)
+        new = [window for window, name in top_level_windows().items()
+               if name == title and window not in windows_before]
+        viewable = [window for window in new if window_info(window)["viewable"]]
+        if len(viewable) == 1:
+            return viewable[0]
+        if len(viewable) > 1:
+            raise DisplayError("%d new windows titled %r appeared at once; window tests need the display "
+                               "to themselves" % (len(viewable), title))
+        if time.monotonic() > deadline:
+            raise DisplayError("no window titled %r appeared within %.0f s" % (title, timeout))
+        time.sleep(POLL_SECONDS)
+
+
+def capture(window):
+    try:
+        return XwdImage(_run(["xwd", "-id", window, "-silent"]))
+    except XwdError as error:
+        raise DisplayError("unreadable xwd dump of window %s: %s" % (window, error))
+
+
+def wait_for_picture(window, problems_of, timeout):
+    """Captures the window until problems_of(image) finds nothing or the timeout passes.
+    Returns (image, problems) of the last capture: problems is empty on success."""
+    deadline = time.monotonic() + timeout
+    while True:
+        image = capture(window)
+        problems = problems_of(image)
+        if not problems or time.monotonic() > deadline:
+            return image, problems
+        time.sleep(POLL_SECONDS)
+
+
+def press_key(window, key):
+    """Sends the key to the window itself rather than to the focus, so that tests running
+    side by side on one display cannot type into each other's windows."""
+    _run(["xdotool", "key", "--window", window, key])
+
+
+def windows_covering(window):
+    """Names of other viewable top-level windows that overlap the given one: if the test
+    fails, these explain pixels that the program did not draw."""
+    own = window_info(window)
+    covering = []
+    for other, name in top_level_windows().items():
+        if other == window:
+            continue
+        try:
+            info = window_info(other)
+        except DisplayError:
+            continue  # closed in the meantime
+        if (info["viewable"] and info["x"] < own["x"] + own["width"] and own["x"] < info["x"] + info["width"]
+                and info["y"] < own["y"] + own["height"] and own["y"] < info["y"] + info["height"]):
+            covering.append("%s %r at %d,%d" % (other, name, info["x"], info["y"]))
+    return covering
