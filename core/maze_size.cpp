@@ -4,7 +4,7 @@
 
 namespace {
 
-bool fitsInInt(long long value)
+bool fitsInInt(__int128 value)
 {
     return value >= INT_MIN && value <= INT_MAX;
 }
@@ -13,10 +13,12 @@ bool fitsInInt(long long value)
 
 bool isRefusedSize(int width, int height)
 {
-    const long long columns = width;
-    const long long rows = height;
-    const long long cells = columns * rows;
-    const long long wallsInGrid = columns * (rows - 1) + rows * (columns - 1);
+    // Wide enough that no typed pair overflows: two sizes near INT_MIN give a
+    // wall count beyond 64 bits.
+    const __int128 columns = width;
+    const __int128 rows = height;
+    const __int128 cells = columns * rows;
+    const __int128 wallsInGrid = columns * (rows - 1) + rows * (columns - 1);
     if (!fitsInInt(cells) || !fitsInInt(wallsInGrid))
         return true;
     if (wallsInGrid < 0)

@@ -86,15 +86,14 @@ TEST(SizeLimits, RefusesCellOrWallCountsBeyondThirtyTwoBits)
         EXPECT_TRUE(isRefusedSize(size.width, size.height)) << describe(size);
 }
 
-// Typing -2147483648 twice: the wall count, 2^63 + 2^32, overflows even the
-// 64-bit arithmetic isRefusedSize works in, which is undefined behaviour.
-// Release builds happen to refuse the size; the UndefinedBehaviorSanitizer
-// build stops with "signed integer overflow" in maze_size.cpp, and so does
-// maze_serial built that way, instead of ending with level 9.
-// Disabled until the size check stays within its arithmetic for every pair of ints.
-TEST(SizeLimits, DISABLED_BothSizesAtIntMinAreRefusedWithoutOverflow)
+// Typing -2147483648 twice gives a wall count of 2^63 + 2^32, beyond even
+// 64-bit arithmetic: the check must refuse it without overflowing (the
+// sanitizer build stops on any signed overflow).
+TEST(SizeLimits, BothSizesAtIntMinAreRefusedWithoutOverflow)
 {
     EXPECT_TRUE(isRefusedSize(INT_MIN, INT_MIN));
+    EXPECT_TRUE(isRefusedSize(INT_MAX, INT_MAX));
+    EXPECT_TRUE(isRefusedSize(INT_MIN, INT_MAX));
 }
 
 using SizeLimitsDeathTest = MazeTest;
