@@ -1,0 +1,79 @@
+// maze_bench: carving and solving times and peak memory per maze size, one
+// line per size:
+//   WxH carve_ms=... solve_ms=... peak_rss_mib=...
+// and, at 150x150, how many times longer the reference versions (linear wall
+// scan, relabelling partition, recursive solver) take for the same maze.
+//
+// Each size runs in a fresh process (this program re-executed with the size
+// as its argument), so every peak memory figure belongs to its size alone.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "size_run.h"
+
+namespace {
+
+// A fixed seed, so every run times the same mazes.
+constexpr std::uint32_t benchSeed = 1000000000u;
+
+// Only the smallest size is small enough for the quadratic reference versions.
+const SizeRun sizeRuns[] = {
+    {150, 150, benchSeed, 51, true},
+    {1000, 1000, benchSeed, 1, false},
+    {2000, 2000, benchSeed, 1, false},
+    {4000, 4000, benchSeed, 1, false},
+};
+
+// Runs this program again on one size and waits for it. Returns its exit status.
+int measureInChildProcess(const SizeRun& run)
+{
+    const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0) {
+        std::perror("maze_bench: fork");
+        return 1;
+    }
+    if (child == 0) {
+        char* arguments[] = {const_cast<char*>("maze_bench"), const_cast<char*>(size.c_str()), nullptr};
+        execv("/proc/self/exe", arguments);
+        std::perror("maze_bench: execv");
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) < 0) {
+        std::perror("maze_bench: waitpid");
+        return 1;
+    }
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    std::fprintf(stderr, "maze_bench: the %s run ended with signal %d\n", size.c_str(), WTERMSIG(status));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2) {
+        for (const SizeRun& run : sizeRuns) {
+            const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
+            if (size == argv[1])
+                return measureSize(run);
+        }
+        std::fprintf(stderr, "maze_bench: unknown size %s\n", argv[1]);
+        return 2;
+    }
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: maze_bench\n");
+        return 2;
+    }
+    int failures = 0;
+    for (const SizeRun& run : sizeRuns)
+        failures += measureInChildProcess(run) != 0 ? 1 : 0;
+    return failures == 0 ? 0 : 1;
+}

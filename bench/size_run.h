@@ -1,0 +1,20 @@
+// One size's measurements, made in a process of its own so that its peak
+// memory is not inflated by what an earlier size left behind.
+#ifndef SIZE_RUN_H
+#define SIZE_RUN_H
+
+#include <cstdint>
+
+struct SizeRun {
+    int width;
+    int height;
+    std::uint32_t seed;
+    int repetitions;            // runs of the fast code; the median is reported
+    bool compareWithReference;  // also time the reference versions on the same maze
+};
+
+// Measures run and prints its result line on standard output. Returns the
+// process exit status: 0, or 1 when the fast code and the reference disagree.
+int measureSize(const SizeRun& run);
+
+#endif
