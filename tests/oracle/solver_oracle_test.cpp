@@ -116,8 +116,9 @@ TEST_F(SolverOracle, AgreesOnCarvedMazes)
     EXPECT_GT(longerArrivals, 0);
 }
 
-// Long single paths: the deepest searches, and a stack that grows to the whole maze.
-TEST_F(SolverOracle, AgreesOnLongCorridorsAndALargerMaze)
+// Long single paths: the deepest searches, and a stack that grows to the whole
+// maze; then larger mazes, the second with loops far from the start.
+TEST_F(SolverOracle, AgreesOnLongCorridorsAndLargerMazes)
 {
     useCarvedMaze(3000, 1, 1);
     expectSameSolve();
@@ -125,6 +126,11 @@ TEST_F(SolverOracle, AgreesOnLongCorridorsAndALargerMaze)
     expectSameSolve();
     useCarvedMaze(100, 80, 1000000000u);
     expectSameSolve();
+    std::mt19937 random(77);
+    useCarvedMaze(90, 70, 6u);
+    openRandomWalls(60, random);
+    const SolverOutcome outcome = expectSameSolve();
+    EXPECT_GT(occurrences(outcome.console, improvedLine), 1);
 }
 
 // Carved mazes with extra walls opened: loops give the search several routes
