@@ -2,7 +2,8 @@
 """Runs one maze program at one size and seed under the X server named by DISPLAY, and
 checks what its user sees: the console transcript, the window's title and placement, the
 maze in its pixels (rebuilt from them and compared with the maze the seed must give), and
-the space bar switching the red solution line on and off while other keys do nothing.
+the space bar switching the red solution line on and off while other keys do nothing, and
+the picture stretching with the window when it is resized.
 
     window_test.py --program build/maze_serial --size 20x10 --seed 1000000000
 """
@@ -25,6 +26,7 @@ WINDOW_TIMEOUT = 20.0  # seconds; generous, since ctest -j2 shares two cores wit
 OUTPUT_TIMEOUT = 20.0
 PICTURE_TIMEOUT = 10.0
 FATAL_MESSAGE = b"A fatal error has occured"
+RESIZED = (700, 500)  # neither proportion of any tested window, so stretching shows
 
 
 class Failed(Exception):
@@ -94,6 +96,7 @@ class WindowTest:
                                        "second space: the red line gone, the walls still black")
                 self.keys_then_picture(window, ["Return", "space"], expected_maze, red_path,
                                        "Return then space: the red solution line again")
+                self.check_resized(window, expected_maze, red_path)
             except Failed:
                 pass
             except x_display.DisplayError as error:
@@ -127,6 +130,22 @@ class WindowTest:
             self.fail("after %s" % description, problems + self.covering_note(window))
             raise Failed()
         self.note("after %s: as expected" % description)
+
+    def check_resized(self, window, maze, red_path):
+        """No reshape handling of its own: the whole picture stretches onto the new size."""
+        width, height = RESIZED
+        x_display.resize(window, width, height)
+
+        def problems_of(image):
+            if (image.width, image.height) != RESIZED:
+                return ["window is %dx%d, resized to %dx%d" % (image.width, image.height, width, height)]
+            return picture_problems(image, maze, red_path)
+
+        _, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT)
+        if problems:
+            self.fail("after resizing the window to %dx%d" % RESIZED, problems + self.covering_note(window))
+        else:
+            self.note("resized to %dx%d: the picture stretched with it" % RESIZED)
 
     def covering_note(self, window):
         covering = x_display.windows_covering(window)

@@ -111,6 +111,10 @@ def press_key(window, key):
     _run(["xdotool", "key", "--window", window, key])
 
 
+def resize(window, width, height):
+    _run(["xdotool", "windowsize", window, str(width), str(height)])
+
+
 def windows_covering(window):
     """Names of other viewable top-level windows that overlap the given one: if the test
     fails, these explain pixels that the program did not draw."""
