@@ -35,7 +35,7 @@ def main():
         x_display.require_display(1280, 1024, 24)
         maze = carved_maze(arguments.width, arguments.height, arguments.seed)
         red_path = [arguments.width * arguments.height - 1] + solve(maze).solution_cells
-        windows_before = x_display.top_level_windows()
+        windows_before = x_display.settled_windows("Maze", 2.0)
         with MazeRun(arguments.program, arguments.width, arguments.height, arguments.seed,
                      find_faketime_library(arguments.faketime_library)) as run:
             window = x_display.wait_for_new_window("Maze", windows_before, run.process, TIMEOUT)

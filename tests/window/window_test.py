@@ -25,6 +25,7 @@ TITLE = "Maze"
 WINDOW_TIMEOUT = 20.0  # seconds; generous, since ctest -j2 shares two cores with other tests
 OUTPUT_TIMEOUT = 20.0
 PICTURE_TIMEOUT = 10.0
+SETTLE_TIMEOUT = 2.0  # for windows of ended programs to leave the display
 FATAL_MESSAGE = b"A fatal error has occured"
 RESIZED = (700, 500)  # neither proportion of any tested window, so stretching shows
 
@@ -59,7 +60,8 @@ class WindowTest:
         red_path = [goal] + expected_solution.solution_cells
 
         shown_maze = None
-        windows_before = x_display.top_level_windows()
+        windows_before = x_display.settled_windows(TITLE, SETTLE_TIMEOUT)
+        window = None
         with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library) as run:
             try:
                 window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
@@ -110,6 +112,8 @@ class WindowTest:
             if FATAL_MESSAGE in run.errors():
                 self.fail("the program reported a fatal error", [run.errors().decode(errors="replace")])
 
+        if window is not None:
+            x_display.wait_until_closed(window, SETTLE_TIMEOUT)
         self.note("%s %dx%d seed %d: %s" % (self.program, self.width, self.height, self.seed,
                                             "FAILED" if self.failures else "passed"))
         return not self.failures

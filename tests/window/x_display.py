@@ -65,6 +65,24 @@ def window_info(window):
     }
 
 
+def settled_windows(title, timeout):
+    """The top-level windows, once those with the given title left by programs that have
+    just ended are gone: the X server reuses a departed client's window ids, so a stale
+    entry could hide the next program's window. Windows that stay are returned as well."""
+    deadline = time.monotonic() + timeout
+    while True:
+        windows = top_level_windows()
+        if title not in windows.values() or time.monotonic() > deadline:
+            return windows
+        time.sleep(POLL_SECONDS)
+
+
+def wait_until_closed(window, timeout):
+    deadline = time.monotonic() + timeout
+    while window in top_level_windows() and time.monotonic() < deadline:
+        time.sleep(POLL_SECONDS)
+
+
 def wait_for_new_window(title, windows_before, process, timeout):
     """The one viewable window with the given title that was not there before the program
     started. Programs elsewhere on this display opening a window of the same title at the
