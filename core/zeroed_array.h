@@ -2,11 +2,7 @@
 #ifndef ZEROED_ARRAY_H
 #define ZEROED_ARRAY_H
 
-#include <cstddef>
-
-// count zero-filled bytes, released with std::free; nullptr when memory runs out.
-// Never nullptr for zero bytes.
-void* allocateZeroedBytes(std::size_t count);
+#include <cstdlib>
 
 // A zero-filled array of count elements, released with std::free; nullptr when
 // count is negative or memory runs out. An empty array is a valid allocation,
@@ -14,9 +10,9 @@ void* allocateZeroedBytes(std::size_t count);
 template <typename Element>
 Element* allocateZeroed(long long count)
 {
-    if (count < 0 || static_cast<unsigned long long>(count) > static_cast<std::size_t>(-1) / sizeof(Element))
+    if (count < 0)
         return nullptr;
-    return static_cast<Element*>(allocateZeroedBytes(static_cast<std::size_t>(count) * sizeof(Element)));
+    return static_cast<Element*>(std::calloc(count == 0 ? 1 : static_cast<std::size_t>(count), sizeof(Element)));
 }
 
 #endif
