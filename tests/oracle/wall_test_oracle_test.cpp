@@ -8,7 +8,7 @@
 
 #include "linear_wall_scan.h"
 #include "maze.h"
-#include "maze_oracle_test.h"
+#include "maze_test_fixture.h"
 #include "wall_list.h"
 
 namespace {
@@ -40,7 +40,7 @@ std::vector<int> rowsToTry()
     return rows;
 }
 
-class WallTestOracle : public MazeOracleTest {
+class WallTestOracle : public MazeTest {
 protected:
     // Asks both wall tests about every ordered pair of coordinates; reports
     // the first few disagreements.
@@ -75,7 +75,7 @@ TEST_F(WallTestOracle, AgreesOnClosedGrids)
 {
     for (const GridSize& size : gridSizes) {
         SCOPED_TRACE(describe(size, "every wall standing"));
-        useClosedGrid(size.width, size.height);
+        buildClosedMaze(size.width, size.height);
         expectSameAnswersForAllPairs();
     }
 }
@@ -85,7 +85,7 @@ TEST_F(WallTestOracle, AgreesOnCarvedMazes)
     for (const GridSize& size : gridSizes) {
         for (std::uint32_t seed : {1u, 77u, 1000000000u}) {
             SCOPED_TRACE(describe(size, "carved") + " from seed " + std::to_string(seed));
-            useCarvedMaze(size.width, size.height, seed);
+            buildCarvedMaze(size.width, size.height, seed);
             expectSameAnswersForAllPairs();
         }
     }
@@ -99,7 +99,7 @@ TEST_F(WallTestOracle, AgreesOnRandomlyOpenedWalls)
     for (const GridSize& size : gridSizes) {
         for (int round = 0; round < 4; ++round) {
             SCOPED_TRACE(describe(size, "random walls") + ", round " + std::to_string(round));
-            useClosedGrid(size.width, size.height);
+            buildClosedMaze(size.width, size.height);
             std::vector<unsigned char> flags = presentFlags();
             for (unsigned char& flag : flags)
                 flag = static_cast<unsigned char>(random() % 2);

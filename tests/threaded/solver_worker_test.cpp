@@ -9,59 +9,19 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <deque>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "carving.h"
 #include "gl_window.h"
 #include "maze.h"
-#include "random_source.h"
+#include "maze_test_fixture.h"
 #include "solution.h"
 #include "solution_overlay.h"
 #include "solver_worker.h"
 #include "wall_list.h"
 
 namespace {
-
-void carve(int width, int height, unsigned seed)
-{
-    mazeWidth = width;
-    mazeHeight = height;
-    seedRandomSource(seed);
-    createWallList();
-    carveMaze();
-    solutionMoves = -1;
-    solutionCells = nullptr;
-    solved = 0;
-}
-
-// Moves from the start to the goal through removed walls, by a breadth-first
-// walk of the wall list: in a perfect maze, the length of the one path.
-int shortestMovesToGoal()
-{
-    const int cells = mazeWidth * mazeHeight;
-    std::vector<std::vector<int>> passages(cells);
-    for (int i = 0; i < wallCount(); ++i)
-        if (walls[i].present == 0) {
-            passages[walls[i].cell1].push_back(walls[i].cell2);
-            passages[walls[i].cell2].push_back(walls[i].cell1);
-        }
-    std::vector<int> moves(cells, -1);
-    std::deque<int> queue{0};
-    moves[0] = 0;
-    while (!queue.empty()) {
-        const int cell = queue.front();
-        queue.pop_front();
-        for (int next : passages[cell])
-            if (moves[next] < 0) {
-                moves[next] = moves[cell] + 1;
-                queue.push_back(next);
-            }
-    }
-    return moves[cells - 1];
-}
 
 // Whether the goal cell is open both upwards and to the left, which makes the
 // search come back into it the long way round once.
@@ -83,10 +43,12 @@ ZThread::Thread* startWorker()
 
 }  // namespace
 
-TEST(SolverWorker, SolvesOnItsThreadHandsTheSolutionOverAndFreesTheWalls)
+using SolverWorkerTest = MazeTest;
+
+TEST_F(SolverWorkerTest, SolvesOnItsThreadHandsTheSolutionOverAndFreesTheWalls)
 {
-    carve(90, 70, 11);
-    const int expectedMoves = shortestMovesToGoal();
+    buildCarvedMaze(90, 70, 11);
+    const int expectedMoves = movesFromStart().back();  // the one path of a perfect maze
     std::string expected = "Solving the maze...I bet I can do this faster than you.\n";
     expected += "I solved the maze in " + std::to_string(expectedMoves) + " moves...perhaps there is a faster way\n";
     if (goalOpenUpAndLeft())
@@ -109,13 +71,11 @@ TEST(SolverWorker, SolvesOnItsThreadHandsTheSolutionOverAndFreesTheWalls)
     ASSERT_NE(solutionCells, nullptr);
     EXPECT_EQ(solutionCells[solutionMoves - 1], 0) << "the path ends at the start cell";
     EXPECT_EQ(walls, nullptr) << "the worker is the wall list's last reader and frees it";
-    std::free(solutionCells);
-    solutionCells = nullptr;
 }
 
-TEST(SolverWorker, TheWindowRedrawsWhileTheWorkerSolvesAndShowsTheLineAfterwards)
+TEST_F(SolverWorkerTest, TheWindowRedrawsWhileTheWorkerSolvesAndShowsTheLineAfterwards)
 {
-    carve(700, 500, 5);
+    buildCarvedMaze(700, 500, 5);
     openTestWindow();
     showSolution = 0;
 

@@ -103,3 +103,10 @@ std::vector<unsigned char> MazeTest::presentFlags()
         flags.push_back(walls[i].present);
     return flags;
 }
+
+void MazeTest::setPresentFlags(const std::vector<unsigned char>& flags)
+{
+    ASSERT_EQ(flags.size(), static_cast<std::size_t>(wallCount()));
+    for (std::size_t i = 0; i < flags.size(); ++i)
+        walls[i].present = flags[i];
+}

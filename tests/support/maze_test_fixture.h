@@ -37,6 +37,9 @@ protected:
     // The present flags of the whole list, to compare two mazes.
     static std::vector<unsigned char> presentFlags();
 
+    // Sets the present flag of every record, one flag per record in list order.
+    static void setPresentFlags(const std::vector<unsigned char>& flags);
+
 private:
     static void resetMazeState();
 };
