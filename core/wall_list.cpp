@@ -51,47 +51,50 @@ int cellIndex(int x, int y)
     return static_cast<int>(static_cast<unsigned>(x) + static_cast<unsigned>(y) * static_cast<unsigned>(mazeWidth));
 }
 
-// Position in walls of the record joining cells p and q, or -1 when no record
-// does. The layout of buildWallList gives it directly: every row but the last
+// Where buildWallList puts the walls of cell (x, y): every row but the last
 // holds 2W - 1 records, a right wall and a wall below per cell (the last cell
 // has no right wall); the last row holds only its W - 1 right walls.
+long long rightWallRecord(long long x, long long y)
+{
+    const long long rowStart = y * (2LL * mazeWidth - 1);
+    return y < mazeHeight - 1 ? rowStart + 2 * x : rowStart + x;
+}
+
+long long lowerWallRecord(long long x, long long y)
+{
+    return y * (2LL * mazeWidth - 1) + 2 * x + (x < mazeWidth - 1 ? 1 : 0);
+}
+
+// Position in walls of the record joining cells p and q, or -1 when no record does.
 long long recordIndex(int p, int q)
 {
     const long long width = mazeWidth;
-    const long long height = mazeHeight;
     const long long lower = p < q ? p : q;
     const long long higher = p < q ? q : p;
-    if (lower < 0 || lower >= width * height)
+    if (lower < 0 || lower >= width * mazeHeight)
         return -1;
     const long long x = lower % width;
     const long long y = lower / width;
-    const long long rowStart = y * (2 * width - 1);
     // Checked first: in a single column the cell below is also the next index.
-    if (higher - lower == width && y < height - 1)
-        return rowStart + 2 * x + (x < width - 1 ? 1 : 0);
+    if (higher - lower == width && y < mazeHeight - 1)
+        return lowerWallRecord(x, y);
     if (higher - lower == 1 && x < width - 1)
-        return y < height - 1 ? rowStart + 2 * x : rowStart + x;
+        return rightWallRecord(x, y);
     return -1;
 }
 
-// Record index of the wall between two neighbouring cells of the grid, straight
-// from their coordinates; -1 when the cells are not both inside the grid and
-// next to each other.
+// The same for two cells given by coordinates, without dividing; -1 when the
+// cells are not both inside the grid and next to each other.
 long long neighbourRecordIndex(int x1, int y1, int x2, int y2)
 {
     const bool inside = x1 >= 0 && x1 < mazeWidth && y1 >= 0 && y1 < mazeHeight && x2 >= 0 && x2 < mazeWidth &&
                         y2 >= 0 && y2 < mazeHeight;
     if (!inside)
         return -1;
-    const long long width = mazeWidth;
-    if (y1 == y2 && (x2 - x1 == 1 || x1 - x2 == 1)) {
-        const long long x = x1 < x2 ? x1 : x2;
-        return y1 < mazeHeight - 1 ? y1 * (2 * width - 1) + 2 * x : y1 * (2 * width - 1) + x;
-    }
-    if (x1 == x2 && (y2 - y1 == 1 || y1 - y2 == 1)) {
-        const long long y = y1 < y2 ? y1 : y2;
-        return y * (2 * width - 1) + 2 * x1 + (x1 < mazeWidth - 1 ? 1 : 0);
-    }
+    if (y1 == y2 && (x2 - x1 == 1 || x1 - x2 == 1))
+        return rightWallRecord(x1 < x2 ? x1 : x2, y1);
+    if (x1 == x2 && (y2 - y1 == 1 || y1 - y2 == 1))
+        return lowerWallRecord(x1, y1 < y2 ? y1 : y2);
     return -1;
 }
 
