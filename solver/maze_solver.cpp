@@ -23,9 +23,17 @@ MazeSolver::MazeSolver() : bestMoves(nullptr), path(nullptr), nextDirection(null
 
 MazeSolver::~MazeSolver()
 {
+    releaseTables();
+}
+
+void MazeSolver::releaseTables()
+{
     std::free(bestMoves);
     std::free(path);
     std::free(nextDirection);
+    bestMoves = nullptr;
+    path = nullptr;
+    nextDirection = nullptr;
 }
 
 void MazeSolver::run()
@@ -46,13 +54,7 @@ void MazeSolver::run()
     consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
     markSolved();
     consolePrint("\nPress spacebar to see my solution to the maze\n");
-
-    std::free(bestMoves);
-    std::free(path);
-    std::free(nextDirection);
-    bestMoves = nullptr;
-    path = nullptr;
-    nextDirection = nullptr;
+    releaseTables();
 }
 
 // Arrival at (x, y) after moves moves: the goal check, then the pruning test.

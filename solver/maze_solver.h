@@ -25,6 +25,7 @@ private:
     void explore(int x, int y, int moves);
     bool enter(int x, int y, int moves);
     void captureSolution();
+    void releaseTables();
 
     // Alive only during run:
     int* bestMoves;                // per cell, the moves it was last left with; -1 while never left
