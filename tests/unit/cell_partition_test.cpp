@@ -95,33 +95,24 @@ TEST(CellPartition, LargerSetTakesTheLabelOfASmallerOneNamedSecond)
         EXPECT_TRUE(partition.sameSet(cell, 5 - cell)) << cell;
 }
 
-TEST(CellPartitionDeathTest, SameSetOutsideTheCapacityEndsWithLevel6)
+TEST(CellPartitionDeathTest, IndexOutsideTheCapacityEndsWithLevel6InSameSetAnd7InMerge)
 {
-    for (auto cells : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}, std::pair{0, -1}}) {
-        SCOPED_TRACE(std::to_string(cells.first) + ", " + std::to_string(cells.second));
-        expectFatalExit(
-            [cells] {
-                CellPartition partition(4);
-                for (int cell = 0; cell < 4; ++cell)
-                    partition.addCell(cell);
-                partition.sameSet(cells.first, cells.second);
-            },
-            FATAL_SAME_SET_RANGE);
-    }
-}
-
-TEST(CellPartitionDeathTest, MergeOutsideTheCapacityEndsWithLevel7)
-{
-    for (auto cells : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}, std::pair{0, -1}}) {
-        SCOPED_TRACE(std::to_string(cells.first) + ", " + std::to_string(cells.second));
-        expectFatalExit(
-            [cells] {
-                CellPartition partition(4);
-                for (int cell = 0; cell < 4; ++cell)
-                    partition.addCell(cell);
-                partition.merge(cells.first, cells.second);
-            },
-            FATAL_MERGE_RANGE);
+    for (bool merging : {false, true}) {
+        for (auto cells : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}, std::pair{0, -1}}) {
+            SCOPED_TRACE(std::string(merging ? "merge " : "sameSet ") + std::to_string(cells.first) + ", " +
+                         std::to_string(cells.second));
+            expectFatalExit(
+                [cells, merging] {
+                    CellPartition partition(4);
+                    for (int cell = 0; cell < 4; ++cell)
+                        partition.addCell(cell);
+                    if (merging)
+                        partition.merge(cells.first, cells.second);
+                    else
+                        partition.sameSet(cells.first, cells.second);
+                },
+                merging ? FATAL_MERGE_RANGE : FATAL_SAME_SET_RANGE);
+        }
     }
 }
 

@@ -74,24 +74,6 @@ TEST_F(ConsoleDialogueTest, ReadsEachSizeAsScanfPercentDWould)
 
 using ConsoleDialogueDeathTest = ConsoleDialogueTest;
 
-// A failed width conversion leaves the offending text unread, so the height's
-// read fails on it too: both stay 0, which is refused. Were the text skipped,
-// the height would be 5 and the size 0 x 5 would get past the dialogue.
-TEST_F(ConsoleDialogueDeathTest, TextThatIsNoNumberFailsBothReads)
-{
-    for (const char* typed : {"abc 5\n", "x5 5", "-x 5"}) {
-        SCOPED_TRACE(std::string("typed: \"") + typed + "\"");
-        TemporaryFile input(typed);
-        const std::string printed = expectFatalExit(
-            [&] {
-                readStandardInputFrom(input.path());
-                promptDimensions();
-            },
-            FATAL_SIZE_REFUSED);
-        EXPECT_EQ(printed, dialogueTranscript);
-    }
-}
-
 TEST_F(ConsoleDialogueDeathTest, FatalExitPrintsTheFixedMessageAndExitsWithTheLevel)
 {
     for (int level = 1; level <= 9; ++level) {

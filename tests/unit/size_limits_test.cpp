@@ -105,6 +105,10 @@ TEST_F(SizeLimitsDeathTest, DialogueEndsWithLevel9ForRefusedSizes)
     const char* refusedInputs[] = {
         "0 0", "", "\n\n", "1 2", "1 1000", "-1 -1", "32769 32769", "46341 46341", "321 3350209",
         "-2147483648 1",
+        // A failed width conversion leaves the offending text unread, so the
+        // height's read fails on it too: both stay 0. Were the text skipped,
+        // the height would be 5 and the size 0 x 5 would get past the dialogue.
+        "abc 5\n", "x5 5", "-x 5",
         // Numbers that do not fit an int, in either prompt and either sign.
         "2147483648 1", "-2147483649 1", "5 2147483648", "5 99999999999999999999999999",
         "4294967298 2",  // would wrap to 2 in 32 bits
