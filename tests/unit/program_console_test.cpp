@@ -6,6 +6,7 @@
 #include <chrono>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "console_transcript.h"
 #include "fatal_exit.h"
@@ -99,6 +100,29 @@ TEST_P(ProgramConsoleTest, EachPromptIsVisibleBeforeTheProgramWaits)
     EXPECT_EQ(run.standardOutput, dialogueTranscript + generating);
     EXPECT_EQ(run.standardError, fatalMessage(FATAL_ALLOCATION));
     EXPECT_EQ(run.exitStatus, FATAL_ALLOCATION);
+}
+
+// Without any display GLUT gives up with its own message once the window is
+// due; by then maze_serial has solved the maze and said so, while
+// maze_threaded opens its window before solving.
+TEST(ProgramWithoutDisplay, GlutReportsItsOwnErrorAfterTheTranscript)
+{
+    const std::string generated = dialogueTranscript + generating + "Done generating maze...\n";
+    const std::string solved = "Solving the maze...I bet I can do this faster than you.\n"
+                               "I solved the maze in 1 moves...perhaps there is a faster way\n"
+                               "I'm done trying to solve the maze and did it in 1 moves\n"
+                               "\nPress spacebar to see my solution to the maze\n";
+    const std::pair<const char*, std::string> runs[] = {{MAZE_SERIAL_PROGRAM, generated + solved},
+                                                        {MAZE_THREADED_PROGRAM, generated}};
+    for (const auto& [path, printed] : runs) {
+        SCOPED_TRACE(path);
+        const ProgramRun run = runProgram(path, "2 1\n");
+        EXPECT_EQ(run.standardOutput, printed);
+        EXPECT_NE(run.standardError.find("failed to open display"), std::string::npos) << run.standardError;
+        EXPECT_EQ(run.standardError.find("A fatal error"), std::string::npos);
+        EXPECT_TRUE(run.exited);
+        EXPECT_NE(run.exitStatus, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltPrograms, ProgramConsoleTest,
