@@ -1,9 +1,15 @@
 #include "maze.h"
 
-// Zero until the user has typed them.
+// The maze's size: zero until the user has typed it. Written once by
+// promptDimensions before anything else runs; read-only afterwards, from both
+// threads of the threaded program.
 int mazeWidth = 0;
 int mazeHeight = 0;
 
+// The wall list: allocated and filled by createWallList, carved by carveMaze
+// (main thread), then read by the picture and the solver. Freed once by its last
+// reader: the serial run sequence after compiling the picture, or the threaded
+// program's solver when it is done.
 Wall* walls = nullptr;
 
 int wallCount()

@@ -8,6 +8,9 @@
 #include "maze_picture.h"
 #include "solution.h"
 
+// The overlay's state, GLUT thread only. showSolution: reset by the run
+// sequence, toggled by onKey, read by displayMaze. solutionListBuilt: set once
+// by displayMaze when it compiles SOLUTION_LIST.
 unsigned char showSolution = 0;
 unsigned char solutionListBuilt = 0;
 

@@ -14,6 +14,7 @@ ScreenSize screenSizeFromGlut()
 
 }  // namespace
 
+// Read by openMazeWindow; only tests ever point it elsewhere.
 ScreenSize (*queryScreenSize)() = screenSizeFromGlut;
 
 WindowPlacement placeWindow(int screenWidth, int screenHeight, int width, int height)
