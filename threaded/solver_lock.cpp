@@ -3,7 +3,10 @@
 
 #include "solution.h"
 
-ZThread::FastMutex solverLock;
+// Created during static initialisation and never destroyed. Closing the window
+// ends the process through exit, which runs the static destructors and then
+// waits for the worker; a worker still solving takes this lock when it is done.
+ZThread::FastMutex& solverLock = *new ZThread::FastMutex;
 
 void markSolved()
 {

@@ -7,6 +7,6 @@
 // Guards solved, and through it solutionMoves and solutionCells: the worker
 // writes them before setting solved under the lock; the GLUT thread reads them
 // only after seeing solved under the lock. Held only for that one read or write.
-extern ZThread::FastMutex solverLock;
+extern ZThread::FastMutex& solverLock;
 
 #endif

@@ -13,9 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "carving.h"
 #include "gl_window.h"
 #include "maze.h"
 #include "maze_test_fixture.h"
+#include "random_source.h"
 #include "solution.h"
 #include "solution_overlay.h"
 #include "solver_worker.h"
@@ -136,3 +138,28 @@ TEST(SolverWorkerDeathTest, AFatalLevelOnTheWorkerEndsTheWholeProcess)
     EXPECT_EXIT(runWithWalledOffGoal(), testing::ExitedWithCode(8),
                 "^A fatal error has occured in the program and it is \t\t\t\t\texiting with level 8\n$");
 }
+
+namespace {
+
+// Closing the window ends the process through exit while the worker may
+// still be solving; exit runs the static destructors, and the worker still
+// takes solverLock when it finishes.
+void exitWhileTheWorkerSolves()
+{
+    mazeWidth = 1500;
+    mazeHeight = 1500;
+    seedRandomSource(3);
+    createWallList();
+    carveMaze();
+    startWorker();
+    std::exit(0);
+}
+
+}  // namespace
+
+TEST(SolverWorkerDeathTest, ClosingTheWindowWhileTheWorkerSolvesEndsTheProcessCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(exitWhileTheWorkerSolves(), testing::ExitedWithCode(0), "");
+}
+
