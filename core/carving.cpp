@@ -50,8 +50,9 @@ void carveMaze()
     }
 
     // Every wall is visited, even after the last cell has been connected.
-    // The order jumps all over the wall list and the partition, so the walls
-    // and cells a few steps ahead are fetched early to overlap their misses.
+    // The order visits walls out of sequence, and their cells' sets out of
+    // sequence too, so the walls and cells a few steps ahead are fetched early
+    // to overlap their cache misses.
     constexpr int wallLookahead = 16;
     constexpr int cellLookahead = 8;
     for (int k = 0; k < n; ++k) {

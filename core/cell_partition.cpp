@@ -27,9 +27,9 @@ int CellPartition::addCell(int index)
     return nextLabel;
 }
 
-// Cells not yet added keep their zero fill: a link to cell 0, so they count as
-// members of cell 0's set, labelled 0 like them until cell 0 is merged away.
-// Cell 0 itself, before it is added, links to itself and is a root.
+// Cells not yet added keep their zero fill, a link to cell 0: until they are
+// added they count as members of cell 0's set. Cell 0 itself, before it is
+// added, links to itself and so is a root.
 int CellPartition::root(int cell)
 {
     // Path halving: every other cell on the way up skips to its grandparent.
