@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <string>
 
 #include "address_space_limit.h"
 #include "carving.h"
@@ -46,31 +47,27 @@ TEST_F(AllocationFailureDeathTest, WallListThatCannotBeAllocatedEndsWithLevel1)
         FATAL_ALLOCATION);
 }
 
-// The carving's order array comes first; the wall list itself is not touched
-// before it, so none is needed.
-TEST_F(AllocationFailureDeathTest, CarvingOrderThatCannotBeAllocatedEndsWithLevel1)
+// Carving allocates its order array first (level 1 when that fails) and then
+// the shuffle's scratch copy of it (level 2). The wall list itself is not
+// touched before either, so none is needed.
+TEST_F(AllocationFailureDeathTest, CarvingWithoutRoomForItsArraysEndsWithTheLevelOfTheFailingSite)
 {
-    expectFatalExit(
-        [] {
-            mazeWidth = side;
-            mazeHeight = side;
-            capAddressSpace(64 * megabyte);
-            carveMaze();
-        },
-        FATAL_ALLOCATION);
-}
-
-// Room for the order array (200 MB) but not for the shuffle's scratch copy of it.
-TEST_F(AllocationFailureDeathTest, ShuffleWithoutScratchSpaceEndsWithLevel2)
-{
-    expectFatalExit(
-        [] {
-            mazeWidth = side;
-            mazeHeight = side;
-            capAddressSpace(300 * megabyte);
-            carveMaze();
-        },
-        FATAL_SHUFFLE);
+    struct Case {
+        std::size_t cap;
+        int level;
+    };
+    // 200 MB for the order array: no room at all, or room for it but not its copy.
+    for (const Case& failing : {Case{64 * megabyte, FATAL_ALLOCATION}, Case{300 * megabyte, FATAL_SHUFFLE}}) {
+        SCOPED_TRACE("address space capped " + std::to_string(failing.cap / megabyte) + " MB above use");
+        expectFatalExit(
+            [&failing] {
+                mazeWidth = side;
+                mazeHeight = side;
+                capAddressSpace(failing.cap);
+                carveMaze();
+            },
+            failing.level);
+    }
 }
 
 TEST_F(AllocationFailureDeathTest, PartitionWithoutRoomForItsLabelsEndsWithLevel5)
