@@ -3,9 +3,25 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstring>
+
 #include "maze.h"
 
+MazeListKind mazeListKindForRenderer()
+{
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer == nullptr)
+        return PLAIN_MAZE_LIST;
+    const bool mesaSoftware = std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0;
+    return mesaSoftware ? UNSHARED_MAZE_LIST : PLAIN_MAZE_LIST;
+}
+
 void compileMazeList()
+{
+    compileMazeList(mazeListKindForRenderer());
+}
+
+void compileMazeList(MazeListKind kind)
 {
     const int width = mazeWidth;
     const int height = mazeHeight;
@@ -15,7 +31,19 @@ void compileMazeList()
     glLoadIdentity();
     gluOrtho2D(-1, width + 1, height + 1, -1);
 
+    if (kind == UNSHARED_MAZE_LIST) {
+        // The called list must exist before MAZE_LIST ends: Mesa 22 crashes
+        // in glEndList on a call of a list it does not know.
+        glNewList(EMPTY_LIST, GL_COMPILE);
+        glEndList();
+    }
+
     glNewList(MAZE_LIST, GL_COMPILE);
+    if (kind == UNSHARED_MAZE_LIST) {
+        glBegin(GL_LINES);
+        glCallList(EMPTY_LIST);
+        glEnd();
+    }
 
     // Top and right edges, leaving the entrance above the start cell and the
     // exit beside the goal cell open.

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "carving.h"
 #include "fatal_exit.h"
 #include "gl_window.h"
 #include "maze.h"
+#include "maze_picture.h"
 #include "maze_solver.h"
 #include "maze_window.h"
 #include "random_source.h"
@@ -23,10 +26,10 @@ namespace {
 constexpr int width = 12;
 constexpr int height = 8;
 
-void carveTestMaze()
+void carveTestMaze(int columns = width, int rows = height)
 {
-    mazeWidth = width;
-    mazeHeight = height;
+    mazeWidth = columns;
+    mazeHeight = rows;
     seedRandomSource(7);
     createWallList();
     carveMaze();
@@ -119,6 +122,32 @@ TEST(DisplayCallbacks, SpaceBarTogglesTheSolutionLineOnlyOnceSolved)
     displayMaze();
     displayMaze();
     EXPECT_EQ(countWindowPixels().red, shown.red);
+}
+
+// The programs compile the picture the unshared way under Xvfb; it must draw
+// exactly what the plain list draws, with walls far apart and with more walls
+// than the window has pixels.
+TEST(MazePicture, BothKindsOfListDrawTheSamePixels)
+{
+    carveTestMaze();
+    openTestWindow();
+    EXPECT_EQ(mazeListKindForRenderer(), UNSHARED_MAZE_LIST) << "Xvfb renders with Mesa's software rasteriser";
+    solved = 0;
+    const int sizes[][2] = {{width, height}, {37, 23}, {700, 500}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
+        freeWallList();
+        carveTestMaze(size[0], size[1]);
+        compileMazeList(PLAIN_MAZE_LIST);
+        displayMaze();
+        const std::vector<unsigned char> plain = windowPixels();
+        compileMazeList(UNSHARED_MAZE_LIST);
+        displayMaze();
+        const PixelCounts counts = countWindowPixels();
+        EXPECT_GT(counts.black, 0);
+        EXPECT_GT(counts.white, 0);
+        EXPECT_TRUE(windowPixels() == plain) << "the unshared list draws other pixels";
+    }
 }
 
 namespace {

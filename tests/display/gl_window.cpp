@@ -73,6 +73,13 @@ PixelCounts countWindowPixels()
     return counts;
 }
 
+std::vector<unsigned char> windowPixels()
+{
+    int width = 0;
+    int height = 0;
+    return readFrontBuffer(width, height);
+}
+
 std::array<unsigned char, 3> windowPixel(int x, int y)
 {
     int width = 0;

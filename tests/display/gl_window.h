@@ -3,6 +3,7 @@
 #define GL_WINDOW_H
 
 #include <array>
+#include <vector>
 
 // Opens (once per process) a mapped window on the X display named by DISPLAY,
 // sized for the current maze, with the maze picture compiled, as the programs
@@ -11,6 +12,9 @@ void openTestWindow();
 
 // Lets freeglut handle pending events, such as a requested redraw.
 void pumpEvents();
+
+// The front buffer after a glFinish: RGB bytes, bottom row first.
+std::vector<unsigned char> windowPixels();
 
 // Counts pixels of the front buffer by colour after a glFinish.
 struct PixelCounts {
