@@ -6,10 +6,12 @@
 #include "maze_solver.h"
 #include "maze_window.h"
 #include "solution_overlay.h"
+#include "standard_descriptors.h"
 #include "wall_list.h"
 
 int main(int argc, char** argv)
 {
+    openClosedStandardDescriptors();
     showSolution = 0;
     generateMaze();
     MazeSolver solver;

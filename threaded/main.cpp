@@ -8,10 +8,12 @@
 #include "maze_generation.h"
 #include "maze_window.h"
 #include "solution_overlay.h"
+#include "standard_descriptors.h"
 #include "solver_worker.h"
 
 int main(int argc, char** argv)
 {
+    openClosedStandardDescriptors();
     showSolution = 0;
     generateMaze();
     showMazeWindow(&argc, argv);

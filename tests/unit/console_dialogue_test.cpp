@@ -1,6 +1,9 @@
 // The opening dialogue: what it prints, how it reads the two numbers the way
 // scanf's "%d" does, and the fixed fatal message every failure ends with.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <string>
@@ -11,6 +14,7 @@
 #include "fatal_expectation.h"
 #include "maze_test_fixture.h"
 #include "maze.h"
+#include "standard_descriptors.h"
 #include "standard_streams.h"
 #include "temporary_file.h"
 
@@ -80,6 +84,40 @@ TEST_F(ConsoleDialogueDeathTest, FatalExitPrintsTheFixedMessageAndExitsWithTheLe
         SCOPED_TRACE("level " + std::to_string(level));
         // Nothing goes to standard output: the message is for standard error only.
         EXPECT_EQ(expectFatalExit([level] { fatalExit(level); }, level), "");
+    }
+}
+
+// Whichever standard descriptors a program starts without are opened on
+// /dev/null under their own numbers; the others stay as they were, and the
+// next file opened gets a number above them.
+TEST(StandardDescriptorsDeathTest, ClosedOnesAreOpenedOnTheNullDevice)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int closed = 1; closed < 8; ++closed) {
+        SCOPED_TRACE("closed: " + std::string(closed & 1 ? "0 " : "") + (closed & 2 ? "1 " : "") +
+                     (closed & 4 ? "2" : ""));
+        EXPECT_EXIT(
+            {
+                struct stat before[3];
+                for (int descriptor = 0; descriptor < 3; ++descriptor) {
+                    fstat(descriptor, &before[descriptor]);
+                    if (closed & (1 << descriptor))
+                        close(descriptor);
+                }
+                openClosedStandardDescriptors();
+                struct stat nullDevice;
+                stat("/dev/null", &nullDevice);
+                for (int descriptor = 0; descriptor < 3; ++descriptor) {
+                    struct stat now;
+                    if (fstat(descriptor, &now) != 0)
+                        _exit(10 + descriptor);
+                    const struct stat& expected = closed & (1 << descriptor) ? nullDevice : before[descriptor];
+                    if (now.st_dev != expected.st_dev || now.st_ino != expected.st_ino)
+                        _exit(20 + descriptor);
+                }
+                _exit(open("/dev/null", O_RDONLY) > 2 ? 0 : 30);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
 }
 
