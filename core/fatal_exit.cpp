@@ -6,10 +6,16 @@
 void fatalExit(int level)
 {
     std::fprintf(stderr, "A fatal error has occured in the program and it is \t\t\t\t\texiting with level %d\n", level);
-    // The solver thread fails here while the GLUT thread is still drawing.
-    // std::exit would tear down GL and library state under that thread's feet
-    // and crash the process instead of ending it with the level, so everything
-    // the console is owed is flushed and the process ends at once.
+    endProcess(level);
+}
+
+void endProcess(int status)
+{
+    // The solver thread fails while the GLUT thread is still drawing, and the
+    // GLUT thread fails while the solver runs. std::exit would tear down GL and
+    // library state under the other thread's feet and crash the process instead
+    // of ending it with the status, so everything the console is owed is
+    // flushed and the process ends at once.
     std::fflush(nullptr);
-    std::_Exit(level);
+    std::_Exit(status);
 }

@@ -15,7 +15,15 @@ enum FatalLevel {
     FATAL_SIZE_REFUSED = 9,          // the typed size describes no maze this program can build
 };
 
+// Not a level of fatalExit: the status when the window system fails (no
+// display, or the connection to it lost), after GLUT's or Xlib's own message.
+constexpr int WINDOW_SYSTEM_FAILURE = 10;
+
 // Prints the fatal message with the level and ends the process with that status.
 [[noreturn]] void fatalExit(int level);
+
+// Flushes every stream and ends the process with status at once, without
+// running exit handlers: another thread may still be solving or drawing.
+[[noreturn]] void endProcess(int status);
 
 #endif

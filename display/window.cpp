@@ -4,6 +4,7 @@
 
 #include "fatal_exit.h"
 #include "maze.h"
+#include "window_system.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ WindowPlacement placeWindow(int screenWidth, int screenHeight, int width, int he
 void openMazeWindow(int* argc, char** argv)
 {
     // freeglut answers no query before it is initialised, so it comes first.
+    reportGlutFailures(*argc, argv);
     glutInit(argc, argv);
     const ScreenSize screen = queryScreenSize();
     if (screen.width == 0 || screen.height == 0)
@@ -49,4 +51,5 @@ void openMazeWindow(int* argc, char** argv)
     glutInitWindowPosition(placement.x, placement.y);
     glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
     glutCreateWindow("Maze");
+    watchMazeWindow();
 }

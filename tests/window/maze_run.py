@@ -35,20 +35,29 @@ def _die_with_parent():
     _C_LIBRARY.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
+def _die_with_parent_and_no_output():
+    _die_with_parent()
+    os.close(1)
+
+
 class MazeRun:
     """One running program. Use as a context manager: the process is killed on exit."""
 
-    def __init__(self, program, width, height, seed, faketime_library):
+    def __init__(self, program, width, height, seed, faketime_library, output_closed=False):
+        """seed: the calendar time the program starts at, on a fake clock; None for the real one.
+        output_closed: start the program with its standard output closed, as `program >&-`."""
         environment = dict(os.environ)
-        environment.update({
-            "LD_PRELOAD": faketime_library,
-            "TZ": "UTC0",
-            # Starts the clock at the seed; the program reads it before anything else.
-            "FAKETIME": time.strftime("@%Y-%m-%d %H:%M:%S", time.gmtime(seed)),
-            "FAKETIME_DONT_FAKE_MONOTONIC": "1",
-        })
+        if seed is not None:
+            environment.update({
+                "LD_PRELOAD": faketime_library,
+                "TZ": "UTC0",
+                # Starts the clock at the seed; the program reads it before anything else.
+                "FAKETIME": time.strftime("@%Y-%m-%d %H:%M:%S", time.gmtime(seed)),
+                "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+            })
         self.process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, env=environment, preexec_fn=_die_with_parent)
+                                        stderr=subprocess.PIPE, env=environment,
+                                        preexec_fn=_die_with_parent_and_no_output if output_closed else _die_with_parent)
         self._output = bytearray()
         self._errors = bytearray()
         self._changed = threading.Condition()
@@ -88,6 +97,13 @@ class MazeRun:
                     return False
                 self._changed.wait(min(left, 0.1))
             return True
+
+    def wait(self, timeout):
+        """The exit status once the program has ended within timeout seconds, else None."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
 
     def kill(self):
         if self.process.poll() is None:

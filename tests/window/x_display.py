@@ -129,6 +129,16 @@ def press_key(window, key):
     _run(["xdotool", "key", "--window", window, key])
 
 
+def destroy(window):
+    """Destroys the window as another client may: the program is not asked first."""
+    _run(["xdotool", "windowclose", window])
+
+
+def kill_client(window):
+    """Closes the X connection of the client owning the window, as xkill does."""
+    _run(["xdotool", "windowkill", window])
+
+
 def resize(window, width, height):
     _run(["xdotool", "windowsize", window, str(width), str(height)])
 
