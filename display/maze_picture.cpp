@@ -60,6 +60,13 @@ void compileMazeList(MazeListKind kind)
     glVertex2f(width, height);
     glEnd();
 
+    if (kind == UNSHARED_MAZE_LIST) {
+        // Ends the block of stored vertices that holds the border strips.
+        // Mesa 22 reads past the end of its vertex buffer when a block of this
+        // kind that holds line strips fills up, which the walls would make it do.
+        glCallList(EMPTY_LIST);
+    }
+
     // One primitive for all standing walls: the same picture as a primitive
     // per wall, without the per-primitive cost on large mazes.
     glBegin(GL_LINES);
