@@ -4,14 +4,17 @@
 
 #include "carving.h"
 #include "console.h"
+#include "fatal_exit.h"
 #include "random_source.h"
 #include "wall_list.h"
 
-void generateMaze()
+void generateMaze(RunSequence sequence)
 {
     seedRandomSource(static_cast<std::uint32_t>(std::time(nullptr)));
     promptDimensions();
     consolePrint("Generating maze...\n");
+    if (!runFitsInMemory(sequence))
+        fatalExit(FATAL_ALLOCATION);
     createWallList();
     carveMaze();
     consolePrint("Done generating maze...\n");

@@ -2,8 +2,12 @@
 #ifndef MAZE_GENERATION_H
 #define MAZE_GENERATION_H
 
+#include "memory_budget.h"
+
 // Seeds the random source with the calendar time, asks for the size, then
-// builds and carves the wall list between the two progress lines.
-void generateMaze();
+// builds and carves the wall list between the two progress lines. A maze whose
+// run, in the given sequence, would not fit in the memory left ends with fatal
+// level 1 before anything large is allocated.
+void generateMaze(RunSequence sequence);
 
 #endif

@@ -1,44 +1,109 @@
 #include "memory_budget.h"
 
-#include <unistd.h>
-
+#include "machine.h"
 #include "maze.h"
 
 namespace {
 
-// Every phase is counted as if all were alive at once, which keeps the
-// estimate on the safe side of the real peak (about 700 MiB at 4000 x 4000).
-// Per wall: its record, the carving order and the shuffle's scratch copy of it.
-constexpr unsigned long long bytesPerWall = sizeof(Wall) + 2 * sizeof(int);
-// Per wall, what the GL driver keeps of the compiled picture: Mesa's software
-// renderer was measured keeping about 12 bytes per wall; this allows for more.
-constexpr unsigned long long bytesPerPictureSegment = 32;
-// Per cell: the partition (link and label), the solver's best move count, its
-// search stack (cell and direction) and the solution path.
-constexpr unsigned long long bytesPerCell = 2 * sizeof(int) + sizeof(int) + sizeof(int) + 1 + sizeof(int);
+constexpr unsigned long long mebibyte = 1ull << 20;
+
+// The figures below were measured with the window open, on Mesa's llvmpipe
+// under Xvfb with two processors: the renderer of every machine without a GPU
+// driver, and the hungriest one, since it keeps the picture in main memory.
+// Each was fitted so that the estimate stays above every peak measured, from
+// 2 x 1 to 8000 x 8000 and oblong sizes, and within 1.3 times the peaks from
+// 1000 x 1000 up.
+
+// The program and its libraries before the window exists, and once the GL
+// driver and the X connection are there.
+constexpr unsigned long long programResident = 6 * mebibyte;
+constexpr unsigned long long windowResident = 70 * mebibyte;
+// Per line of the compiled picture (two vertices), as the driver stores it.
+constexpr unsigned long long bytesPerPictureLine = 26;
+// Drawing the picture the first time: the driver's working memory grows with
+// the lines up to a ceiling.
+constexpr unsigned long long firstDrawBase = 16 * mebibyte;
+constexpr unsigned long long firstDrawBytesPerLine = 200;
+constexpr unsigned long long firstDrawCeiling = 90 * mebibyte;
+// Address space the driver reserves beyond what it fills: its code, and a
+// stack and a malloc arena for each of its threads (and the solver's).
+constexpr unsigned long long serialReserved = 580 * mebibyte;
+constexpr unsigned long long threadedReserved = 660 * mebibyte;
+// llvmpipe starts two threads per processor, up to 32 processors; the two
+// measured processors are in the figures above. Each thread maps a stack and
+// may get a malloc arena of its own.
+constexpr int measuredProcessors = 2;
+constexpr int driverProcessorCeiling = 32;
+constexpr unsigned long long reservedPerDriverThread = (8 + 64) * mebibyte;
+
+// Per wall: its record, and while carving the shuffled order and the shuffle's
+// scratch copy of it (or, once that is freed, the order beside the partition).
+constexpr unsigned long long bytesPerWall = sizeof(Wall);
+constexpr unsigned long long carvingBytesPerWall = 2 * sizeof(int);
+constexpr unsigned long long partitionBytesPerCell = 2 * sizeof(int);
+// Per cell while solving: best move counts, the search stack (cell and next
+// direction); and the solution path, which lives until the first frame.
+constexpr unsigned long long solverBytesPerCell = sizeof(int) + sizeof(int) + 1;
+constexpr unsigned long long solutionBytesPerCell = sizeof(int);
+
+unsigned long long largest(unsigned long long a, unsigned long long b)
+{
+    return a > b ? a : b;
+}
 
 }  // namespace
 
-unsigned long long estimatedRunBytes(int width, int height)
+RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
 {
     const long long columns = width > 0 ? width : 0;
     const long long rows = height > 0 ? height : 0;
     const unsigned long long cells = static_cast<unsigned long long>(columns * rows);
     const long long interiorWalls = columns * (rows - 1) + rows * (columns - 1);
     const unsigned long long wallsInGrid = interiorWalls > 0 ? static_cast<unsigned long long>(interiorWalls) : 0;
-    return wallsInGrid * (bytesPerWall + bytesPerPictureSegment) + cells * bytesPerCell;
+    // Carving removes one wall fewer than there are cells; the rest stand, a
+    // line each, beside the two border strips (six vertices, three lines' worth).
+    const unsigned long long standing = wallsInGrid + 1 > cells ? wallsInGrid + 1 - cells : 0;
+    const unsigned long long lines = standing + 3;
+
+    const unsigned long long wallList = wallsInGrid * bytesPerWall;
+    const unsigned long long picture = lines * bytesPerPictureLine;
+    const unsigned long long firstDraw = firstDrawBase + lines * firstDrawBytesPerLine < firstDrawCeiling
+                                             ? firstDrawBase + lines * firstDrawBytesPerLine
+                                             : firstDrawCeiling;
+    const unsigned long long solver = cells * solverBytesPerCell;
+    const unsigned long long solution = cells * solutionBytesPerCell;
+
+    const unsigned long long carving =
+        programResident + wallList +
+        largest(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
+    unsigned long long window;
+    if (sequence == SOLVE_THEN_SHOW) {
+        // Solved first; the wall list is freed once the picture is compiled,
+        // before the first frame is drawn.
+        const unsigned long long solving = programResident + wallList + solver + solution;
+        const unsigned long long compiling = windowResident + wallList + picture + solution;
+        const unsigned long long drawing = windowResident + picture + firstDraw + solution;
+        window = largest(solving, largest(compiling, drawing));
+    } else {
+        // The solver starts once the picture is compiled and works, on the
+        // wall list, while the first frame is drawn.
+        window = windowResident + wallList + picture + firstDraw + solver + solution;
+    }
+
+    const int processors = onlineProcessors() < driverProcessorCeiling ? onlineProcessors() : driverProcessorCeiling;
+    const unsigned long long unmeasuredDriverThreads =
+        processors > measuredProcessors ? 2ull * static_cast<unsigned long long>(processors - measuredProcessors) : 0;
+
+    RunFootprint footprint;
+    footprint.resident = largest(carving, window);
+    footprint.mapped = footprint.resident + (sequence == SOLVE_THEN_SHOW ? serialReserved : threadedReserved) +
+                       unmeasuredDriverThreads * reservedPerDriverThread;
+    return footprint;
 }
 
-unsigned long long physicalMemoryBytes()
+bool runFitsInMemory(RunSequence sequence)
 {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return ~0ull;  // unknown: let the allocations themselves decide
-    return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
-}
-
-bool runFitsInMemory()
-{
-    return estimatedRunBytes(mazeWidth, mazeHeight) <= physicalMemoryBytes();
+    const RunFootprint needed = estimatedRunFootprint(mazeWidth, mazeHeight, sequence);
+    const MemoryRoom room = memoryRoom();
+    return needed.resident <= room.resident && needed.mapped <= room.mapped;
 }

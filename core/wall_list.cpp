@@ -4,14 +4,11 @@
 
 #include "fatal_exit.h"
 #include "maze.h"
-#include "memory_budget.h"
 #include "zeroed_array.h"
 
 void createWallList()
 {
     const int count = wallCount();
-    if (count < 0 || !runFitsInMemory())
-        fatalExit(FATAL_ALLOCATION);
     walls = allocateZeroed<Wall>(count);
     if (walls == nullptr)
         fatalExit(FATAL_ALLOCATION);

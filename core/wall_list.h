@@ -3,8 +3,8 @@
 #define WALL_LIST_H
 
 // Allocates walls for the current size, sets every record to (-1, -1, standing)
-// and fills it with buildWallList. Fatal level 1 when it cannot be allocated:
-// a negative wall count, or a maze too large for this machine.
+// and fills it with buildWallList. Fatal level 1 when it cannot be allocated,
+// a negative wall count included.
 void createWallList();
 
 // Fills walls row by row, each cell contributing its wall to the right (if it

@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     openClosedStandardDescriptors();
     showSolution = 0;
-    generateMaze();
+    generateMaze(SOLVE_THEN_SHOW);
     MazeSolver solver;
     solver.run();
     showMazeWindow(&argc, argv);

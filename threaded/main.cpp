@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 {
     openClosedStandardDescriptors();
     showSolution = 0;
-    generateMaze();
+    generateMaze(SHOW_WHILE_SOLVING);
     showMazeWindow(&argc, argv);
 
     // The worker's reference is the one that keeps the solver alive; the

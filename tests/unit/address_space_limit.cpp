@@ -33,3 +33,23 @@ void capAddressSpace(std::size_t headroom)
         std::abort();
     }
 }
+
+AddressSpaceLimitForChildren::AddressSpaceLimitForChildren(std::size_t limit)
+{
+    rlimit current{};
+    getrlimit(RLIMIT_AS, &current);
+    savedSoftLimit = current.rlim_cur;
+    current.rlim_cur = limit;
+    if (setrlimit(RLIMIT_AS, &current) != 0) {
+        std::perror("setrlimit");
+        std::abort();
+    }
+}
+
+AddressSpaceLimitForChildren::~AddressSpaceLimitForChildren()
+{
+    rlimit current{};
+    getrlimit(RLIMIT_AS, &current);
+    current.rlim_cur = savedSoftLimit;
+    setrlimit(RLIMIT_AS, &current);
+}

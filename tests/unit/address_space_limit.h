@@ -25,4 +25,18 @@ constexpr bool addressSpaceLimitUsable = true;
 // death-test children: the cap cannot be raised again.
 void capAddressSpace(std::size_t headroom);
 
+// While it lives, programs this process starts get an address space of limit
+// bytes, as under "ulimit -v": the soft limit is lowered and then restored.
+class AddressSpaceLimitForChildren {
+public:
+    explicit AddressSpaceLimitForChildren(std::size_t limit);
+    ~AddressSpaceLimitForChildren();
+
+    AddressSpaceLimitForChildren(const AddressSpaceLimitForChildren&) = delete;
+    AddressSpaceLimitForChildren& operator=(const AddressSpaceLimitForChildren&) = delete;
+
+private:
+    unsigned long long savedSoftLimit;
+};
+
 #endif

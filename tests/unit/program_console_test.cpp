@@ -8,9 +8,11 @@
 #include <string>
 #include <utility>
 
+#include "address_space_limit.h"
 #include "console_transcript.h"
 #include "fatal_exit.h"
 #include "fatal_expectation.h"
+#include "machine.h"
 #include "memory_budget.h"
 #include "running_program.h"
 
@@ -74,11 +76,33 @@ TEST_P(ProgramConsoleTest, NegativeWallCountEndsWithLevel1WhenTheListIsCreated)
 
 TEST_P(ProgramConsoleTest, SizeBeyondThisMachinesMemoryEndsWithLevel1)
 {
-    if (estimatedRunBytes(30000, 30000) <= physicalMemoryBytes())
+    if (estimatedRunFootprint(30000, 30000, SOLVE_THEN_SHOW).resident <= memoryRoom().resident)
         GTEST_SKIP() << "this machine could hold a 30000 x 30000 maze";
     expectRunEndsWith("30000 30000\n", dialogueTranscript + generating, FATAL_ALLOCATION);
     expectRunEndsWith("2147483647 1\n", dialogueTranscript + generating, FATAL_ALLOCATION);
     expectRunEndsWith("32769 32768\n", dialogueTranscript + generating, FATAL_ALLOCATION);
+}
+
+// Under an address-space limit the programs refuse what would not fit, where
+// the GL driver would otherwise crash on an allocation halfway through the
+// run, and go on to the window with what fits (here GLUT then finds no display).
+TEST_P(ProgramConsoleTest, SizeBeyondTheAddressSpaceLimitEndsWithLevel1)
+{
+    if (!addressSpaceLimitUsable)
+        GTEST_SKIP() << "AddressSanitizer needs more address space than any cap leaves";
+    struct Limited {
+        const char* typed;
+        std::size_t mebibytes;
+    };
+    for (const Limited& run : {Limited{"4000 4000\n", 700}, Limited{"4000 4000\n", 900}, Limited{"4000 4000\n", 1200},
+                               Limited{"8000 8000\n", 3000}}) {
+        SCOPED_TRACE("ulimit -v " + std::to_string(run.mebibytes * 1024));
+        const AddressSpaceLimitForChildren limit(run.mebibytes << 20);
+        expectRunEndsWith(run.typed, dialogueTranscript + generating, FATAL_ALLOCATION);
+    }
+    const AddressSpaceLimitForChildren limit(std::size_t{1200} << 20);
+    const ProgramRun small = runProgram(GetParam().path, "2 1\n");
+    EXPECT_EQ(small.exitStatus, WINDOW_SYSTEM_FAILURE) << small.standardError;
 }
 
 // Each prompt must reach a pipe before the program waits for the number;

@@ -9,7 +9,6 @@
 #include "fatal_expectation.h"
 #include "maze.h"
 #include "maze_test_fixture.h"
-#include "memory_budget.h"
 #include "wall_list.h"
 
 namespace {
@@ -145,15 +144,6 @@ TEST_F(WallListDeathTest, NegativeWallCountEndsWithLevel1WhenTheListIsCreated)
         SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
         expectFatalExit([size] { buildClosedMaze(size.first, size.second); }, FATAL_ALLOCATION);
     }
-}
-
-TEST_F(WallListDeathTest, SizeBeyondThisMachinesMemoryEndsWithLevel1BeforeAllocating)
-{
-    if (estimatedRunBytes(30000, 30000) <= physicalMemoryBytes())
-        GTEST_SKIP() << "this machine could hold a 30000 x 30000 maze";
-    // Without the estimate, filling 1.8e9 records would run this machine out
-    // of memory halfway and the kernel, not the program, would end the run.
-    expectFatalExit([] { buildClosedMaze(30000, 30000); }, FATAL_ALLOCATION);
 }
 
 }  // namespace
