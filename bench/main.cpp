@@ -1,8 +1,11 @@
 // maze_bench: carving and solving times and peak memory per maze size, one
 // line per size:
-//   WxH carve_ms=... solve_ms=... peak_rss_mib=...
+//   WxH carve_ms=... solve_ms=... peak_rss_mib=... estimated_run_mib=... estimated_threaded_run_mib=...
 // and, at 150x150, how many times longer the reference versions (linear wall
 // scan, relabelling partition, recursive solver) take for the same maze.
+// peak_rss_mib is carving and solving alone; the estimates are what the
+// memory check expects a whole run of maze_serial and of maze_threaded to
+// hold, window included. "maze_bench --estimate WxH" prints only those.
 //
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
@@ -26,6 +29,7 @@ const SizeRun sizeRuns[] = {
     {1000, 1000, benchSeed, 1, false},
     {2000, 2000, benchSeed, 1, false},
     {4000, 4000, benchSeed, 1, false},
+    {8000, 8000, benchSeed, 1, false},
 };
 
 // Runs this program again on one size and waits for it. Returns its exit status.
@@ -59,6 +63,14 @@ int measureInChildProcess(const SizeRun& run)
 
 int main(int argc, char** argv)
 {
+    int width = 0;
+    int height = 0;
+    if (argc == 3 && std::strcmp(argv[1], "--estimate") == 0 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
+        std::printf("%dx%d ", width, height);
+        printEstimates(width, height);
+        std::printf("\n");
+        return 0;
+    }
     if (argc == 2) {
         for (const SizeRun& run : sizeRuns) {
             const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
@@ -69,7 +81,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH]\n");
         return 2;
     }
     int failures = 0;

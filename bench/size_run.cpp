@@ -9,6 +9,7 @@
 #include "carving.h"
 #include "maze.h"
 #include "maze_solver.h"
+#include "memory_budget.h"
 #include "peak_memory.h"
 #include "random_source.h"
 #include "recursive_solver.h"
@@ -84,7 +85,19 @@ bool sameResult(const MazeAndSolution& first, const MazeAndSolution& second)
     return first.present == second.present && first.moves == second.moves && first.cells == second.cells;
 }
 
+double mebibytes(unsigned long long bytes)
+{
+    return static_cast<double>(bytes) / (1 << 20);
+}
+
 }  // namespace
+
+void printEstimates(int width, int height)
+{
+    std::printf("estimated_run_mib=%.1f estimated_threaded_run_mib=%.1f",
+                mebibytes(estimatedRunFootprint(width, height, SOLVE_THEN_SHOW).resident),
+                mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING).resident));
+}
 
 int measureSize(const SizeRun& run)
 {
@@ -108,8 +121,9 @@ int measureSize(const SizeRun& run)
     // Read before the reference runs, so the figure is the fast code's alone.
     const double peakMebibytes = peakResidentMebibytes();
 
-    std::printf("%dx%d carve_ms=%.2f solve_ms=%.2f peak_rss_mib=%.1f", run.width, run.height, median(carveTimes),
+    std::printf("%dx%d carve_ms=%.2f solve_ms=%.2f peak_rss_mib=%.1f ", run.width, run.height, median(carveTimes),
                 median(solveTimes), peakMebibytes);
+    printEstimates(run.width, run.height);
 
     int status = 0;
     if (run.compareWithReference) {

@@ -17,4 +17,9 @@ struct SizeRun {
 // process exit status: 0, or 1 when the fast code and the reference disagree.
 int measureSize(const SizeRun& run);
 
+// Prints what the memory check expects a whole run of the size to hold at
+// most, window included, for maze_serial and for maze_threaded:
+//   estimated_run_mib=... estimated_threaded_run_mib=...
+void printEstimates(int width, int height);
+
 #endif

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""The most memory a whole run holds with its window open, beside the program's own estimate.
+
+    bench/window_memory.py --build build --sizes 1000 2000 8000x2000 [--programs maze_serial]
+
+Runs each program at each size (N for N x N, or WxH) under the X server named by DISPLAY,
+waits until the solver is done and the process has stopped using the processor (the window
+is then drawn), and prints one line per run:
+
+    maze_serial 2000x2000 estimated_run_mib=... peak_rss_mib=... peak_virtual_mib=...
+
+peak_rss_mib and peak_virtual_mib are the process's high-water marks of resident and mapped
+memory (VmHWM and VmPeak); estimated_run_mib is what the memory check expects that program
+to hold at most at that size (maze_bench --estimate WxH).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+IDLE_SECONDS = 1.0  # no processor time used for this long: the first frame is drawn
+TIMEOUT_SECONDS = 600.0
+
+
+def processor_ticks(pid):
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime and stime
+
+
+def memory_peaks(pid):
+    peaks = {}
+    with open("/proc/%d/status" % pid) as status:
+        for line in status:
+            name, _, value = line.partition(":")
+            if name in ("VmHWM", "VmPeak"):
+                peaks[name] = int(value.split()[0]) / 1024.0
+    return peaks
+
+
+def measure(program, width, height):
+    process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        process.stdin.write(b"%d\n%d\n" % (width, height))
+        process.stdin.close()
+        output = b""
+        while b"Press spacebar to see my solution to the maze\n" not in output:
+            chunk = process.stdout.read1(65536)
+            if not chunk:
+                raise RuntimeError("%s ended (status %s) before solving: %r"
+                                   % (program, process.wait(), output[-200:]))
+            output += chunk
+        deadline = time.monotonic() + TIMEOUT_SECONDS
+        ticks, idle_since = processor_ticks(process.pid), time.monotonic()
+        while time.monotonic() - idle_since < IDLE_SECONDS:
+            if time.monotonic() > deadline:
+                raise RuntimeError("%s never fell idle" % program)
+            time.sleep(0.1)
+            now = processor_ticks(process.pid)
+            if now != ticks:
+                ticks, idle_since = now, time.monotonic()
+        return memory_peaks(process.pid)
+    finally:
+        process.kill()
+        process.wait()
+
+
+def estimates(build, width, height):
+    """{program: estimated MiB} from maze_bench for the size."""
+    result = subprocess.run([os.path.join(build, "bench", "maze_bench"), "--estimate", "%dx%d" % (width, height)],
+                            capture_output=True, text=True, check=True)
+    figures = dict(word.split("=") for word in result.stdout.split() if "=" in word)
+    return {"maze_serial": float(figures["estimated_run_mib"]),
+            "maze_threaded": float(figures["estimated_threaded_run_mib"])}
+
+
+def maze_size(text):
+    width, _, height = text.partition("x")
+    return int(width), int(height or width)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default="build", help="build directory holding the programs and bench/maze_bench")
+    parser.add_argument("--programs", nargs="+", default=["maze_serial", "maze_threaded"])
+    parser.add_argument("--sizes", nargs="+", type=maze_size, required=True, help="maze sizes")
+    arguments = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        print("window_memory.py: set DISPLAY to an X server (an Xvfb will do)", file=sys.stderr)
+        return 2
+    for width, height in arguments.sizes:
+        estimated = estimates(arguments.build, width, height)
+        for program in arguments.programs:
+            peaks = measure(os.path.join(arguments.build, program), width, height)
+            print("%s %dx%d estimated_run_mib=%.1f peak_rss_mib=%.1f peak_virtual_mib=%.1f"
+                  % (program, width, height, estimated[program], peaks["VmHWM"], peaks["VmPeak"]), flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
