@@ -2,6 +2,8 @@
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+// After gtest: Xlib defines macros (None, Bool) that clash with gtest's names.
+#include <GL/glx.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +15,26 @@
 namespace {
 
 bool windowOpen = false;
+int testWindow = 0;
+
+// freeglut closes its windows from an exit handler of its own, and in doing so
+// makes the window's context current again, destroys the X window under it,
+// and leaves the context to be unbound when the display is closed. The tests
+// draw outside GLUT's redraw cycle, so the driver may still owe the window its
+// front buffer then: Mesa 25 (Debian 13) puts that image to the destroyed
+// window, and the X server's BadDrawable makes Xlib end the process.
+// Taking the window down in order first leaves freeglut nothing to undo:
+// marking it for destruction makes it no longer GLUT's current window, so the
+// context is not bound again; releasing the context hands the driver's last
+// image to a window that still exists; the event pass then destroys the
+// context, no longer current, and the window.
+void closeTestWindow()
+{
+    glutDestroyWindow(testWindow);
+    if (Display* display = glXGetCurrentDisplay())
+        glXMakeCurrent(display, None, nullptr);
+    glutMainLoopEvent();
+}
 
 std::vector<unsigned char> readFrontBuffer(int& width, int& height)
 {
@@ -37,7 +59,10 @@ void openTestWindow()
     static char name[] = "maze_display_tests";
     static char* argv[] = {name, nullptr};
     showMazeWindow(&argc, argv);
+    testWindow = glutGetWindow();
     windowOpen = true;
+    // Runs before freeglut's own exit handler, which glutInit registered earlier.
+    std::atexit(closeTestWindow);
     // Give the server time to map the window before anything reads it back.
     for (int i = 0; i < 20; ++i) {
         glutMainLoopEvent();
