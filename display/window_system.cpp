@@ -28,43 +28,59 @@ void onGlutError(const char* format, va_list arguments)
     endProcess(WINDOW_SYSTEM_FAILURE);
 }
 
-// The connection loss, GLUT thread only. Xlib's handler prints the message
-// users know and then exits with 1, so onConnectionLost only notes the loss
-// before handing over, and the first exit handler turns the status into ours
-// before anything else would talk to the dead connection.
-int (*xlibConnectionLossHandler)(Display*) = nullptr;
-bool connectionLost = false;
-
-int onConnectionLost(Display* display)
-{
-    connectionLost = true;
-    return xlibConnectionLossHandler(display);
-}
-
-void endWithConnectionLoss()
-{
-    if (connectionLost)
-        endProcess(WINDOW_SYSTEM_FAILURE);
-}
-
 // The window watch, GLUT thread only. Freeglut ignores its window being
 // destroyed by another client and would wait for events forever, so a second
 // connection of our own asks the X server to report the destruction.
-// Destroying a window unmaps it first, which freeglut does report: that is
-// when the watch looks.
 Display* windowWatch = nullptr;
 Window mazeWindow = 0;
 
-void onWindowStatus(int state)
+// Whether another client has destroyed the window, as the watch has been told
+// by the end of this round trip.
+bool mazeWindowDestroyed()
 {
-    if (state != GLUT_HIDDEN)
-        return;
-    // The destruction that hid the window reached the watch before this
-    // round trip ends.
+    if (windowWatch == nullptr)
+        return false;
     XSync(windowWatch, False);
     XEvent destroyed;
-    if (XCheckTypedWindowEvent(windowWatch, mazeWindow, DestroyNotify, &destroyed))
+    return XCheckTypedWindowEvent(windowWatch, mazeWindow, DestroyNotify, &destroyed);
+}
+
+// Destroying a window unmaps it first, which freeglut does report: that is
+// when the watch looks.
+void onWindowStatus(int state)
+{
+    if (state == GLUT_HIDDEN && mazeWindowDestroyed())
         endProcess(0);
+}
+
+// Failures of the X connection, GLUT thread only. Xlib's handlers print the
+// messages users know and then exit with 1, so ours only note the failure
+// before handing over, and the first exit handler turns the status into ours
+// before anything else would talk to the broken connection.
+int (*xlibErrorHandler)(Display*, XErrorEvent*) = nullptr;
+int (*xlibConnectionLossHandler)(Display*) = nullptr;
+bool windowSystemFailed = false;
+
+int onRequestFailed(Display* display, XErrorEvent* error)
+{
+    // A frame still being drawn when the window was destroyed fails on it:
+    // the run ends as it does for the destruction itself.
+    if (mazeWindowDestroyed())
+        endProcess(0);
+    windowSystemFailed = true;
+    return xlibErrorHandler(display, error);
+}
+
+int onConnectionLost(Display* display)
+{
+    windowSystemFailed = true;
+    return xlibConnectionLossHandler(display);
+}
+
+void endWithWindowSystemFailure()
+{
+    if (windowSystemFailed)
+        endProcess(WINDOW_SYSTEM_FAILURE);
 }
 
 }  // namespace
@@ -77,8 +93,9 @@ void reportGlutFailures(int argc, char** argv)
 
 void watchMazeWindow()
 {
+    xlibErrorHandler = XSetErrorHandler(onRequestFailed);
     xlibConnectionLossHandler = XSetIOErrorHandler(onConnectionLost);
-    std::atexit(endWithConnectionLoss);
+    std::atexit(endWithWindowSystemFailure);
 
     Display* display = glXGetCurrentDisplay();
     mazeWindow = glXGetCurrentDrawable();

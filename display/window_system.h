@@ -7,9 +7,10 @@
 // WINDOW_SYSTEM_FAILURE instead of GLUT's status 1, which means memory here.
 void reportGlutFailures(int argc, char** argv);
 
-// Called once the window exists. A lost connection to the X server ends the
-// run with WINDOW_SYSTEM_FAILURE after Xlib's own message; the window
-// destroyed by any client ends it with status 0, as closing the window does.
+// Called once the window exists. A lost connection to the X server, or a
+// request it refuses, ends the run with WINDOW_SYSTEM_FAILURE after Xlib's own
+// message; the window destroyed by any client ends it with status 0, as
+// closing the window does, even while a frame is being drawn into it.
 void watchMazeWindow();
 
 #endif

@@ -3,6 +3,9 @@
 // redraw after solving compiles. Built once with each program's solved flag.
 #include <GL/glut.h>
 #include <gtest/gtest.h>
+// After gtest: Xlib defines macros (None, Bool) that clash with gtest's names.
+#include <GL/glx.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -174,6 +177,26 @@ void openWindowOn(ScreenSize (*screen)())
 }
 
 }  // namespace
+
+// A frame drawn after another client has destroyed the window fails on it in
+// the X server; the run then ends with status 0, as the destruction does.
+TEST(DisplayCallbacksDeathTest, DrawingIntoAWindowAnotherClientDestroyedEndsTheRunWithStatusZero)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            carveTestMaze();
+            openTestWindow();
+            Display* otherClient = XOpenDisplay(nullptr);
+            XDestroyWindow(otherClient, glXGetCurrentDrawable());
+            XSync(otherClient, False);
+            displayMaze();
+            glFinish();
+            XSync(glXGetCurrentDisplay(), False);
+            _exit(3);  // the failed drawing did not end the run
+        },
+        testing::ExitedWithCode(0), "^$");
+}
 
 TEST(DisplayCallbacksDeathTest, AScreenOfZeroWidthOrHeightIsFatalLevelFour)
 {
