@@ -1,5 +1,6 @@
 #include "machine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,15 +16,6 @@ std::string readWholeFile(const std::string& path)
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // The words of text between white space.
@@ -50,11 +42,7 @@ std::vector<std::string> partsOf(const std::string& text, char separator)
 
 bool contains(const std::vector<std::string>& words, const std::string& word)
 {
-    for (const std::string& each : words) {
-        if (each == word)
-            return true;
-    }
-    return false;
+    return std::find(words.begin(), words.end(), word) != words.end();
 }
 
 // A whole decimal number; unlimited for anything else ("max", "unlimited", "").
@@ -76,7 +64,7 @@ unsigned long long lessOrNothing(unsigned long long room, unsigned long long use
 // The value of a "Name: value kB" line of /proc/meminfo or /proc/self/status, in bytes.
 unsigned long long kibibyteField(const std::string& text, const std::string& name)
 {
-    for (const std::string& line : linesOf(text)) {
+    for (const std::string& line : partsOf(text, '\n')) {
         if (line.rfind(name + ":", 0) != 0)
             continue;
         const std::vector<std::string> words = wordsOf(line.substr(name.size() + 1));
@@ -89,7 +77,7 @@ unsigned long long kibibyteField(const std::string& text, const std::string& nam
 // The soft limit named in /proc/self/limits ("Max address space  unlimited  unlimited  bytes").
 unsigned long long softLimit(const std::string& limits, const std::string& name)
 {
-    for (const std::string& line : linesOf(limits)) {
+    for (const std::string& line : partsOf(limits, '\n')) {
         if (line.rfind(name, 0) != 0)
             continue;
         const std::vector<std::string> words = wordsOf(line.substr(name.size()));
@@ -101,7 +89,7 @@ unsigned long long softLimit(const std::string& limits, const std::string& name)
 // The value of a "name value" line of a cgroup's memory.stat; 0 when absent.
 unsigned long long statField(const std::string& stat, const std::string& name)
 {
-    for (const std::string& line : linesOf(stat)) {
+    for (const std::string& line : partsOf(stat, '\n')) {
         const std::vector<std::string> words = wordsOf(line);
         if (words.size() == 2 && words[0] == name) {
             const unsigned long long value = numberOrUnlimited(words[1]);
@@ -145,7 +133,7 @@ std::string memoryCgroupDirectory(const MemoryController*& controller, std::stri
     // memory is accounted where version 1 names it.
     std::string path;
     bool version1 = false;
-    for (const std::string& line : linesOf(readSystemFile("/proc/self/cgroup"))) {
+    for (const std::string& line : partsOf(readSystemFile("/proc/self/cgroup"), '\n')) {
         const std::size_t first = line.find(':');
         const std::size_t second = line.find(':', first + 1);
         if (first == std::string::npos || second == std::string::npos)
@@ -164,7 +152,7 @@ std::string memoryCgroupDirectory(const MemoryController*& controller, std::stri
     controller = version1 ? &cgroupVersion1 : &cgroupVersion2;
 
     // "id parent device root mountpoint options [optional...] - type source superoptions"
-    for (const std::string& line : linesOf(readSystemFile("/proc/self/mountinfo"))) {
+    for (const std::string& line : partsOf(readSystemFile("/proc/self/mountinfo"), '\n')) {
         const std::size_t separator = line.find(" - ");
         if (separator == std::string::npos)
             continue;
