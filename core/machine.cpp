@@ -191,18 +191,13 @@ unsigned long long cgroupRoom()
                 statField(readSystemFile(directory + "/memory.stat"), controller->reclaimableCache);
             const unsigned long long used = usage == unlimited ? 0 : (usage > cache ? usage - cache : 0);
             const unsigned long long left = lessOrNothing(limit, used);
-            room = left < room ? left : room;
+            room = std::min(room, left);
         }
         if (directory.size() <= mountPoint.size())
             break;
         directory.erase(directory.rfind('/'));
     }
     return room;
-}
-
-unsigned long long least(unsigned long long a, unsigned long long b)
-{
-    return a < b ? a : b;
 }
 
 }  // namespace
@@ -217,11 +212,11 @@ MemoryRoom memoryRoom()
     const std::string limits = readSystemFile("/proc/self/limits");
 
     MemoryRoom room;
-    room.resident = least(least(kibibyteField(memory, "MemTotal"), kibibyteField(memory, "MemAvailable")), cgroupRoom());
+    room.resident = std::min({kibibyteField(memory, "MemTotal"), kibibyteField(memory, "MemAvailable"), cgroupRoom()});
     const unsigned long long mapped = kibibyteField(status, "VmSize");
     const unsigned long long data = kibibyteField(status, "VmData");
-    room.mapped = least(lessOrNothing(softLimit(limits, "Max address space"), mapped == unlimited ? 0 : mapped),
-                        lessOrNothing(softLimit(limits, "Max data size"), data == unlimited ? 0 : data));
+    room.mapped = std::min(lessOrNothing(softLimit(limits, "Max address space"), mapped == unlimited ? 0 : mapped),
+                           lessOrNothing(softLimit(limits, "Max data size"), data == unlimited ? 0 : data));
     return room;
 }
 

@@ -1,5 +1,7 @@
 #include "memory_budget.h"
 
+#include <algorithm>
+
 #include "machine.h"
 #include "maze.h"
 
@@ -46,11 +48,6 @@ constexpr unsigned long long partitionBytesPerCell = 2 * sizeof(int);
 constexpr unsigned long long solverBytesPerCell = sizeof(int) + sizeof(int) + 1;
 constexpr unsigned long long solutionBytesPerCell = sizeof(int);
 
-unsigned long long largest(unsigned long long a, unsigned long long b)
-{
-    return a > b ? a : b;
-}
-
 }  // namespace
 
 RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
@@ -67,15 +64,13 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
 
     const unsigned long long wallList = wallsInGrid * bytesPerWall;
     const unsigned long long picture = lines * bytesPerPictureLine;
-    const unsigned long long firstDraw = firstDrawBase + lines * firstDrawBytesPerLine < firstDrawCeiling
-                                             ? firstDrawBase + lines * firstDrawBytesPerLine
-                                             : firstDrawCeiling;
+    const unsigned long long firstDraw = std::min(firstDrawBase + lines * firstDrawBytesPerLine, firstDrawCeiling);
     const unsigned long long solver = cells * solverBytesPerCell;
     const unsigned long long solution = cells * solutionBytesPerCell;
 
     const unsigned long long carving =
         programResident + wallList +
-        largest(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
+        std::max(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
     unsigned long long window;
     if (sequence == SOLVE_THEN_SHOW) {
         // Solved first; the wall list is freed once the picture is compiled,
@@ -83,19 +78,19 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
         const unsigned long long solving = programResident + wallList + solver + solution;
         const unsigned long long compiling = windowResident + wallList + picture + solution;
         const unsigned long long drawing = windowResident + picture + firstDraw + solution;
-        window = largest(solving, largest(compiling, drawing));
+        window = std::max({solving, compiling, drawing});
     } else {
         // The solver starts once the picture is compiled and works, on the
         // wall list, while the first frame is drawn.
         window = windowResident + wallList + picture + firstDraw + solver + solution;
     }
 
-    const int processors = onlineProcessors() < driverProcessorCeiling ? onlineProcessors() : driverProcessorCeiling;
+    const int processors = std::min(onlineProcessors(), driverProcessorCeiling);
     const unsigned long long unmeasuredDriverThreads =
         processors > measuredProcessors ? 2ull * static_cast<unsigned long long>(processors - measuredProcessors) : 0;
 
     RunFootprint footprint;
-    footprint.resident = largest(carving, window);
+    footprint.resident = std::max(carving, window);
     footprint.mapped = footprint.resident + (sequence == SOLVE_THEN_SHOW ? serialReserved : threadedReserved) +
                        unmeasuredDriverThreads * reservedPerDriverThread;
     return footprint;
