@@ -1,91 +1,288 @@
+#define GL_GLEXT_PROTOTYPES  // buffer objects, OpenGL 1.5
 #include "maze_picture.h"
 
+#include <GL/freeglut.h>
 #include <GL/gl.h>
-#include <GL/glu.h>
+#include <GL/glext.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "fatal_exit.h"
+#include "full_view_image.h"
 #include "maze.h"
+#include "zeroed_array.h"
 
-MazeListKind mazeListKindForRenderer()
+namespace {
+
+// Square tiles of this many cells a side: a view of a few hundred cells
+// across draws little more than what it shows, and a tile is still hundreds
+// of lines, so drawing tile by tile costs nothing extra.
+constexpr int tileCells = 32;
+
+// Two vertices of two coordinates per line.
+constexpr int floatsPerLine = 4;
+
+// The stored walls, GLUT thread only: written by compileMazeList, read by
+// drawMazePicture. Tiles are numbered row by row and stored in that order, so
+// the tiles of one row that a view overlaps are one run of vertices. A wall
+// belongs to the tile of the cell to its left or above it. Tile t holds the
+// vertices from tileFirstVertex[t] up to tileFirstVertex[t + 1].
+struct StoredWalls {
+    int tileColumns;
+    int tileRows;
+    GLint* tileFirstVertex;  // tileColumns * tileRows + 1 entries
+    GLuint buffer;           // the buffer object holding the vertices, or 0
+    float* clientVertices;   // the vertices when kept in this program's memory instead
+};
+StoredWalls storedWalls = {0, 0, nullptr, 0, nullptr};
+
+// Whether the full view's pixels are kept: set by compileMazeList from the
+// renderer, read by drawMazePicture.
+bool keepingFullViewImage = false;
+
+bool rendererIsMesaSoftware()
 {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (renderer == nullptr)
-        return PLAIN_MAZE_LIST;
-    const bool mesaSoftware = std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0;
-    return mesaSoftware ? UNSHARED_MAZE_LIST : PLAIN_MAZE_LIST;
+    return renderer != nullptr &&
+           (std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0);
 }
 
-void compileMazeList()
+bool driverHasBufferObjects()
 {
-    compileMazeList(mazeListKindForRenderer());
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    int minor = 0;
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
+        return false;
+    return major > 1 || (major == 1 && minor >= 5);
 }
 
-void compileMazeList(MazeListKind kind)
+// Top and right edges, leaving the entrance above the start cell and the
+// exit beside the goal cell open; then the left and bottom edges, whole.
+void compileBorder(int width, int height)
 {
-    const int width = mazeWidth;
-    const int height = mazeHeight;
-    glClearColor(1, 1, 1, 0);
-    glColor3f(0, 0, 0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(-1, width + 1, height + 1, -1);
-
-    if (kind == UNSHARED_MAZE_LIST) {
-        // The called list must exist before MAZE_LIST ends: Mesa 22 crashes
-        // in glEndList on a call of a list it does not know.
-        glNewList(EMPTY_LIST, GL_COMPILE);
-        glEndList();
-    }
-
     glNewList(MAZE_LIST, GL_COMPILE);
-    if (kind == UNSHARED_MAZE_LIST) {
-        glBegin(GL_LINES);
-        glCallList(EMPTY_LIST);
-        glEnd();
-    }
-
-    // Top and right edges, leaving the entrance above the start cell and the
-    // exit beside the goal cell open.
     glBegin(GL_LINE_STRIP);
     glVertex2f(1, 0);
     glVertex2f(width, 0);
     glVertex2f(width, height - 1);
     glEnd();
-
-    // Left and bottom edges, whole.
     glBegin(GL_LINE_STRIP);
     glVertex2f(0, 0);
     glVertex2f(0, height);
     glVertex2f(width, height);
     glEnd();
+    glEndList();
+}
 
-    if (kind == UNSHARED_MAZE_LIST) {
-        // Ends the block of stored vertices that holds the border strips.
-        // Mesa 22 reads past the end of its vertex buffer when a block of this
-        // kind that holds line strips fills up, which the walls would make it do.
-        glCallList(EMPTY_LIST);
-    }
-
-    // One primitive for all standing walls: the same picture as a primitive
-    // per wall, without the per-primitive cost on large mazes.
-    glBegin(GL_LINES);
-    const int count = wallCount();
-    for (int i = 0; i < count; ++i) {
-        const Wall& wall = walls[i];
-        if (wall.present != 1)
-            continue;
-        const float x = static_cast<float>(wall.cell1 % width);
-        const float y = static_cast<float>(wall.cell1 / width);
-        if (wall.cell2 == wall.cell1 + 1) {
-            glVertex2f(x + 1, y);  // the vertical line between two cells side by side
-            glVertex2f(x + 1, y + 1);
-        } else {
-            glVertex2f(x, y + 1);  // the horizontal line between two cells one above the other
-            glVertex2f(x + 1, y + 1);
+// Calls visit(tile, x, y, standsRight, standsBelow) for every cell of the
+// grid with a standing wall, row by row, with which of its two walls stand;
+// the records are read in the order buildWallList lays them out.
+template <typename Visit>
+void visitCells(int width, int height, Visit visit)
+{
+    long long record = 0;
+    for (int y = 0; y < height; ++y) {
+        const int tileRowStart = y / tileCells * storedWalls.tileColumns;
+        for (int x = 0; x < width; ++x) {
+            bool standsRight = false;
+            bool standsBelow = false;
+            if (x + 1 != width)
+                standsRight = walls[record++].present == 1;
+            if (y + 1 != height)
+                standsBelow = walls[record++].present == 1;
+            if (standsRight || standsBelow)
+                visit(tileRowStart + x / tileCells, x, y, standsRight, standsBelow);
         }
     }
-    glEnd();
+}
 
-    glEndList();
+// Writes every standing wall's line into vertices, tile by tile. nextVertex
+// holds each tile's first vertex and is advanced past what it receives.
+void writeWallLines(int width, int height, float* vertices, long long* nextVertex)
+{
+    visitCells(width, height, [&](int tile, int x, int y, bool standsRight, bool standsBelow) {
+        float* line = vertices + nextVertex[tile] * 2;
+        const float left = static_cast<float>(x);
+        const float top = static_cast<float>(y);
+        if (standsRight) {  // the vertical line between two cells side by side
+            line[0] = left + 1;
+            line[1] = top;
+            line[2] = left + 1;
+            line[3] = top + 1;
+            line += floatsPerLine;
+            nextVertex[tile] += 2;
+        }
+        if (standsBelow) {  // the horizontal line between two cells one above the other
+            line[0] = left;
+            line[1] = top + 1;
+            line[2] = left + 1;
+            line[3] = top + 1;
+            nextVertex[tile] += 2;
+        }
+    });
+}
+
+void releaseStoredWalls()
+{
+    if (storedWalls.buffer != 0)
+        glDeleteBuffers(1, &storedWalls.buffer);
+    std::free(storedWalls.clientVertices);
+    std::free(storedWalls.tileFirstVertex);
+    storedWalls = StoredWalls{0, 0, nullptr, 0, nullptr};
+}
+
+// Room for the given number of vertices in the store; the pointer to write
+// them through, or nullptr when there is no memory for them.
+float* openStore(WallStore store, long long vertices)
+{
+    if (store == CLIENT_MEMORY_WALLS) {
+        storedWalls.clientVertices = allocateZeroed<float>(vertices * 2);
+        return storedWalls.clientVertices;
+    }
+    const long long bytes = vertices * 2 * static_cast<long long>(sizeof(float));
+    glGenBuffers(1, &storedWalls.buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, storedWalls.buffer);
+    glBufferData(GL_ARRAY_BUFFER, std::max(bytes, 1LL), nullptr, GL_STATIC_DRAW);
+    void* mapped = glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return static_cast<float*>(mapped);
+}
+
+void closeStore()
+{
+    if (storedWalls.buffer == 0)
+        return;
+    glBindBuffer(GL_ARRAY_BUFFER, storedWalls.buffer);
+    glUnmapBuffer(GL_ARRAY_BUFFER);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void storeWalls(WallStore store, int width, int height)
+{
+    releaseStoredWalls();
+    if (width <= 0 || height <= 0)
+        return;
+    storedWalls.tileColumns = (width - 1) / tileCells + 1;
+    storedWalls.tileRows = (height - 1) / tileCells + 1;
+    const long long tiles = static_cast<long long>(storedWalls.tileColumns) * storedWalls.tileRows;
+
+    // Counted first, so that each tile's lines go straight to their place.
+    long long* nextVertex = allocateZeroed<long long>(tiles + 1);
+    storedWalls.tileFirstVertex = allocateZeroed<GLint>(tiles + 1);
+    if (nextVertex == nullptr || storedWalls.tileFirstVertex == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    visitCells(width, height, [&](int tile, int, int, bool standsRight, bool standsBelow) {
+        nextVertex[tile + 1] += 2 * (standsRight + standsBelow);
+    });
+    for (long long tile = 0; tile < tiles; ++tile)
+        nextVertex[tile + 1] += nextVertex[tile];
+    // Draw calls count vertices in a GLint.
+    if (nextVertex[tiles] > 0x7fffffff)
+        fatalExit(FATAL_ALLOCATION);
+    for (long long tile = 0; tile <= tiles; ++tile)
+        storedWalls.tileFirstVertex[tile] = static_cast<GLint>(nextVertex[tile]);
+
+    float* vertices = openStore(store, nextVertex[tiles]);
+    if (vertices == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    writeWallLines(width, height, vertices, nextVertex);
+    closeStore();
+    std::free(nextVertex);
+}
+
+// Draws the tiles in columns firstColumn .. lastColumn of rows firstRow ..
+// lastRow: one run of vertices per row of tiles, or one for whole rows.
+void drawTiles(int firstColumn, int lastColumn, int firstRow, int lastRow)
+{
+    if (storedWalls.tileFirstVertex == nullptr || firstColumn > lastColumn || firstRow > lastRow)
+        return;
+    // Drivers without buffer objects have no glBindBuffer to call.
+    if (storedWalls.buffer != 0)
+        glBindBuffer(GL_ARRAY_BUFFER, storedWalls.buffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, storedWalls.clientVertices);
+    const GLint* first = storedWalls.tileFirstVertex;
+    const int columns = storedWalls.tileColumns;
+    if (firstColumn == 0 && lastColumn == columns - 1) {
+        const int start = firstRow * columns;
+        const int end = (lastRow + 1) * columns;
+        glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+    } else {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const int start = row * columns + firstColumn;
+            const int end = row * columns + lastColumn + 1;
+            glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+        }
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    if (storedWalls.buffer != 0)
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+// The tiles a stretch of the world overlaps, in one direction: a tile of
+// cells first .. first + tileCells - 1 has lines from first to first + tileCells.
+void tilesOverlapping(double low, double high, int tileCount, int& first, int& last)
+{
+    first = static_cast<int>(std::clamp(std::floor((low - 1) / tileCells), 0.0, tileCount - 1.0));
+    last = static_cast<int>(std::clamp(std::floor(high / tileCells), -1.0, tileCount - 1.0));
+}
+
+void drawBorderAndWalls(const MazeView& view)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(0, 0, 0);
+    glCallList(MAZE_LIST);
+    const ViewRectangle shown = viewRectangle(view);
+    int firstColumn = 0;
+    int lastColumn = 0;
+    int firstRow = 0;
+    int lastRow = 0;
+    tilesOverlapping(shown.left, shown.right, storedWalls.tileColumns, firstColumn, lastColumn);
+    tilesOverlapping(shown.top, shown.bottom, storedWalls.tileRows, firstRow, lastRow);
+    drawTiles(firstColumn, lastColumn, firstRow, lastRow);
+}
+
+}  // namespace
+
+void compileMazeList()
+{
+    compileMazeList(driverHasBufferObjects() ? BUFFER_OBJECT_WALLS : CLIENT_MEMORY_WALLS);
+}
+
+void compileMazeList(WallStore store)
+{
+    const int width = mazeWidth;
+    const int height = mazeHeight;
+    glClearColor(1, 1, 1, 0);
+    glColor3f(0, 0, 0);
+    compileBorder(width, height);
+    storeWalls(store, width, height);
+    forgetFullViewImage();
+    keepingFullViewImage = rendererIsMesaSoftware();
+}
+
+bool keepsFullViewImage()
+{
+    return keepingFullViewImage;
+}
+
+void drawMazePicture(const MazeView& view)
+{
+    if (view.zoomSteps != 0 || !keepingFullViewImage) {
+        drawBorderAndWalls(view);
+        return;
+    }
+    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    if (fullViewImageFits(windowWidth, windowHeight)) {
+        putBackFullViewImage();
+        return;
+    }
+    drawBorderAndWalls(view);
+    keepFullViewImage(windowWidth, windowHeight);
 }

@@ -1,38 +1,43 @@
-// The maze picture: borders and standing walls compiled once into a display list.
+// The maze picture: the border compiled into a display list, and the standing
+// walls kept once as lines, in square tiles of cells, so that a zoomed view
+// draws only the tiles it overlaps.
 #ifndef MAZE_PICTURE_H
 #define MAZE_PICTURE_H
 
+#include "view.h"
+
 // Fixed display list names.
 enum DisplayList {
-    MAZE_LIST = 1,      // the maze, replayed on every redraw
+    MAZE_LIST = 1,      // the maze's border, with the entrance and the exit open
     SOLUTION_LIST = 2,  // the solution line, compiled on the first redraw after solving
-    EMPTY_LIST = 3,     // holds nothing; see UNSHARED_MAZE_LIST
 };
 
-// Two ways of compiling the same picture into MAZE_LIST.
-enum MazeListKind {
-    // The list as it is: what a driver that keeps lists in video memory replays fastest.
-    PLAIN_MAZE_LIST,
-    // Opened by a primitive that calls EMPTY_LIST before its first vertex.
-    // Mesa then stores the list for replay through immediate mode and skips
-    // looking every vertex up in a hash table of the ones already stored,
-    // which on its software renderers takes most of a large maze's first
-    // frame. Redraws cost the same there; on a hardware driver this kind of
-    // list would resend every vertex on every redraw.
-    UNSHARED_MAZE_LIST,
+// Where the walls' lines are kept.
+enum WallStore {
+    // A buffer object: in the GL driver's own memory, video memory on a GPU.
+    BUFFER_OBJECT_WALLS,
+    // Plain memory of this program, drawn as a client vertex array: for
+    // drivers older than buffer objects (OpenGL 1.5).
+    CLIENT_MEMORY_WALLS,
 };
 
-// The kind that suits the current GL context's renderer: unshared on Mesa's
-// software rasterisers (llvmpipe, softpipe), plain anywhere else.
-MazeListKind mazeListKindForRenderer();
-
-// Sets a white background and a projection with one cell of margin around the
-// maze (row 0 at the top), and compiles the borders, with the entrance above
-// the start and the exit beside the goal, and every standing wall of walls
-// into MAZE_LIST, of the kind that suits the renderer. Draws nothing.
+// Sets a white background, compiles the border into MAZE_LIST and stores every
+// standing wall of walls as a line, in the store the driver supports. Draws
+// nothing; the wall list is not read again afterwards.
 void compileMazeList();
 
-// The same, of the kind given: both kinds draw the same pixels.
-void compileMazeList(MazeListKind kind);
+// The same, with the store given (tests compare the two).
+void compileMazeList(WallStore store);
+
+// Whether the full view's pixels are kept once drawn and put back instead of
+// drawn again: on Mesa's software rasterisers (llvmpipe, softpipe), where
+// drawing a large maze takes the processor a second; a GPU draws it faster
+// than the pixels could be copied.
+bool keepsFullViewImage();
+
+// Clears the window and draws the maze as the projection of view shows it,
+// in black: at the full view the kept image when there is one for the
+// window's size, otherwise the border and the tiles in view.
+void drawMazePicture(const MazeView& view);
 
 #endif

@@ -4,6 +4,7 @@
 
 #include "maze_picture.h"
 #include "solution_overlay.h"
+#include "view.h"
 #include "window.h"
 
 void showMazeWindow(int* argc, char** argv)
@@ -11,5 +12,7 @@ void showMazeWindow(int* argc, char** argv)
     openMazeWindow(argc, argv);
     glutDisplayFunc(displayMaze);
     glutKeyboardFunc(onKey);
+    glutMouseFunc(onMouseButton);
+    glutMotionFunc(onMouseDrag);
     compileMazeList();
 }

@@ -7,6 +7,7 @@
 #include "maze.h"
 #include "maze_picture.h"
 #include "solution.h"
+#include "view.h"
 
 // The overlay's state, GLUT thread only. showSolution: reset by the run
 // sequence, toggled by onKey, read by displayMaze. solutionListBuilt: set once
@@ -36,9 +37,8 @@ void compileSolutionList()
 
 void displayMaze()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(0, 0, 0);
-    glCallList(MAZE_LIST);
+    applyViewProjection();
+    drawMazePicture(mazeView);
 
     if (isSolved()) {
         if (solutionListBuilt == 0) {

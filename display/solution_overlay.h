@@ -1,4 +1,4 @@
-// The GLUT callbacks: redrawing the maze, and the space bar that switches the
+// The GLUT callbacks for the picture: redrawing the maze, and the space bar that switches the
 // red solution line on and off once the solver has finished.
 #ifndef SOLUTION_OVERLAY_H
 #define SOLUTION_OVERLAY_H
@@ -10,8 +10,9 @@ extern unsigned char showSolution;
 // 1 once SOLUTION_LIST holds the solution line: set by displayMaze. GLUT thread only.
 extern unsigned char solutionListBuilt;
 
-// Replays the maze and, once solved and asked for, the solution line, which
-// the first redraw after solving compiles (and frees solutionCells).
+// Draws the maze in the view the mouse has chosen and, once solved and asked
+// for, the solution line in the same view, which the first redraw after
+// solving compiles (and frees solutionCells).
 void displayMaze();
 
 // The space bar toggles the solution line once the maze is solved; every other

@@ -1,6 +1,7 @@
 // The display callbacks driven directly in a real window: the space bar does
 // nothing until the maze is solved, then toggles a red line that the first
 // redraw after solving compiles. Built once with each program's solved flag.
+#include <GL/glu.h>
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 // After gtest: Xlib defines macros (None, Bool) that clash with gtest's names.
@@ -18,6 +19,7 @@
 #include "maze_picture.h"
 #include "maze_solver.h"
 #include "maze_window.h"
+#include "view.h"
 #include "random_source.h"
 #include "solution.h"
 #include "solution_overlay.h"
@@ -127,29 +129,77 @@ TEST(DisplayCallbacks, SpaceBarTogglesTheSolutionLineOnlyOnceSolved)
     EXPECT_EQ(countWindowPixels().red, shown.red);
 }
 
-// The programs compile the picture the unshared way under Xvfb; it must draw
-// exactly what the plain list draws, with walls far apart and with more walls
-// than the window has pixels.
-TEST(MazePicture, BothKindsOfListDrawTheSamePixels)
+namespace {
+
+// The picture as it was first drawn: the border, then every standing wall in
+// record order as one primitive, straight from the wall list.
+std::vector<unsigned char> everyStandingWallInRecordOrder()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(-1, mazeWidth + 1, mazeHeight + 1, -1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(0, 0, 0);
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(1, 0);
+    glVertex2f(mazeWidth, 0);
+    glVertex2f(mazeWidth, mazeHeight - 1);
+    glEnd();
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(0, 0);
+    glVertex2f(0, mazeHeight);
+    glVertex2f(mazeWidth, mazeHeight);
+    glEnd();
+    glBegin(GL_LINES);
+    for (int i = 0; i < wallCount(); ++i) {
+        if (walls[i].present != 1)
+            continue;
+        const float x = static_cast<float>(walls[i].cell1 % mazeWidth);
+        const float y = static_cast<float>(walls[i].cell1 / mazeWidth);
+        const bool sideBySide = walls[i].cell2 == walls[i].cell1 + 1;
+        glVertex2f(sideBySide ? x + 1 : x, sideBySide ? y : y + 1);
+        glVertex2f(x + 1, y + 1);
+    }
+    glEnd();
+    return windowPixels();
+}
+
+}  // namespace
+
+// The full view draws exactly the pixels of every standing wall drawn on its
+// own, from either store, with walls far apart, with more walls than the
+// window has pixels, and with tiles cut short at the maze's edges; so does the
+// kept image put back, and the full view after zooming in and out again.
+TEST(MazePicture, TheFullViewDrawsThePixelsOfEveryStandingWall)
 {
     carveTestMaze();
     openTestWindow();
-    EXPECT_EQ(mazeListKindForRenderer(), UNSHARED_MAZE_LIST) << "Xvfb renders with Mesa's software rasteriser";
+    EXPECT_TRUE(keepsFullViewImage()) << "Xvfb renders with Mesa's software rasteriser";
     solved = 0;
-    const int sizes[][2] = {{width, height}, {37, 23}, {700, 500}};
+    const int sizes[][2] = {{width, height}, {37, 23}, {700, 500}, {2000, 1001}};
     for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
         freeWallList();
         carveTestMaze(size[0], size[1]);
-        compileMazeList(PLAIN_MAZE_LIST);
-        displayMaze();
-        const std::vector<unsigned char> plain = windowPixels();
-        compileMazeList(UNSHARED_MAZE_LIST);
-        displayMaze();
-        const PixelCounts counts = countWindowPixels();
-        EXPECT_GT(counts.black, 0);
-        EXPECT_GT(counts.white, 0);
-        EXPECT_TRUE(windowPixels() == plain) << "the unshared list draws other pixels";
+        const std::vector<unsigned char> reference = everyStandingWallInRecordOrder();
+        for (WallStore store : {BUFFER_OBJECT_WALLS, CLIENT_MEMORY_WALLS}) {
+            SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]) +
+                         (store == BUFFER_OBJECT_WALLS ? ", buffer object" : ", client memory"));
+            compileMazeList(store);
+            mazeView = fullView();
+            displayMaze();
+            const PixelCounts counts = countWindowPixels();
+            EXPECT_GT(counts.black, 0);
+            EXPECT_GT(counts.white, 0);
+            EXPECT_TRUE(windowPixels() == reference) << "drawn";
+            displayMaze();
+            EXPECT_TRUE(windowPixels() == reference) << "put back";
+            mazeView = zoomedAbout(mazeView, 3, 0.3, 0.6);
+            displayMaze();
+            EXPECT_FALSE(windowPixels() == reference) << "zoomed in";
+            mazeView = zoomedAbout(mazeView, -3, 0.7, 0.2);
+            displayMaze();
+            EXPECT_TRUE(windowPixels() == reference) << "zoomed out again";
+        }
     }
 }
 
