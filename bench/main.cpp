@@ -7,6 +7,10 @@
 // memory check expects a whole run of maze_serial and of maze_threaded to
 // hold, window included. "maze_bench --estimate WxH" prints only those.
 //
+// "maze_bench --redraw [SIDE...]" times the window's redraws instead, at the
+// full view and zoomed, for square mazes of 200, 2000, 4000 and 8000 cells a
+// side unless sides are given (see redraw_timing.h); it needs an X display.
+//
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
 #include <sys/wait.h>
@@ -16,6 +20,7 @@
 #include <cstring>
 #include <string>
 
+#include "redraw_timing.h"
 #include "size_run.h"
 
 namespace {
@@ -32,10 +37,11 @@ const SizeRun sizeRuns[] = {
     {8000, 8000, benchSeed, 1, false},
 };
 
-// Runs this program again on one size and waits for it. Returns its exit status.
-int measureInChildProcess(const SizeRun& run)
+const int redrawSides[] = {200, 2000, 4000, 8000};
+
+// Runs this program again with the given arguments and waits for it. Returns its exit status.
+int runChildProcess(const std::string& mode, const std::string& size)
 {
-    const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
     std::fflush(stdout);
     const pid_t child = fork();
     if (child < 0) {
@@ -43,7 +49,8 @@ int measureInChildProcess(const SizeRun& run)
         return 1;
     }
     if (child == 0) {
-        char* arguments[] = {const_cast<char*>("maze_bench"), const_cast<char*>(size.c_str()), nullptr};
+        char* arguments[] = {const_cast<char*>("maze_bench"), const_cast<char*>(mode.c_str()),
+                             const_cast<char*>(size.c_str()), nullptr};
         execv("/proc/self/exe", arguments);
         std::perror("maze_bench: execv");
         _exit(127);
@@ -59,6 +66,11 @@ int measureInChildProcess(const SizeRun& run)
     return 1;
 }
 
+int measureInChildProcess(const SizeRun& run)
+{
+    return runChildProcess("--size", std::to_string(run.width) + "x" + std::to_string(run.height));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -71,17 +83,29 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
-    if (argc == 2) {
+    if (argc == 3 && std::strcmp(argv[1], "--redraw-one") == 0)
+        return measureRedraws(std::atoi(argv[2]));
+    if (argc >= 2 && std::strcmp(argv[1], "--redraw") == 0) {
+        int failures = 0;
+        if (argc == 2) {
+            for (int side : redrawSides)
+                failures += runChildProcess("--redraw-one", std::to_string(side)) != 0 ? 1 : 0;
+        }
+        for (int i = 2; i < argc; ++i)
+            failures += runChildProcess("--redraw-one", argv[i]) != 0 ? 1 : 0;
+        return failures == 0 ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--size") == 0) {
         for (const SizeRun& run : sizeRuns) {
             const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
-            if (size == argv[1])
+            if (size == argv[2])
                 return measureSize(run);
         }
-        std::fprintf(stderr, "maze_bench: unknown size %s\n", argv[1]);
+        std::fprintf(stderr, "maze_bench: unknown size %s\n", argv[2]);
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH | --redraw [SIDE...]]\n");
         return 2;
     }
     int failures = 0;

@@ -21,7 +21,7 @@ namespace {
 // Square tiles of this many cells a side: a view of a few hundred cells
 // across draws little more than what it shows, and a tile is still hundreds
 // of lines, so drawing tile by tile costs nothing extra.
-constexpr int tileCells = 32;
+constexpr int tileCells = 16;
 
 // Two vertices of two coordinates per line.
 constexpr int floatsPerLine = 4;
