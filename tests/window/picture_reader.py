@@ -1,8 +1,9 @@
 """Reading a maze window's pixels the way a person reads the picture.
 
-The picture maps the world rectangle (-1, -1) .. (W + 1, H + 1) onto the whole window,
-one unit per cell and row 0 at the top, so world (wx, wy) lands on pixel
-((wx + 1) / (W + 2) * width, (wy + 1) / (H + 2) * height). A one-pixel line may land one
+The picture maps a world rectangle, the view, onto the whole window, one unit per cell and
+row 0 at the top: at the full view (-1, -1) .. (W + 1, H + 1), so world (wx, wy) lands on
+pixel ((wx + 1) / (W + 2) * width, (wy + 1) / (H + 2) * height). Zoomed, only what lies in
+the view is checked. A one-pixel line may land one
 pixel either side of that point, so every sample looks at three pixels across the line,
 and every drawn pixel is accepted within 1.5 pixels of the line it belongs to."""
 
@@ -16,19 +17,29 @@ _REPORTED_PER_KIND = 8  # enough to see the pattern of a fault without drowning 
 
 
 class Projection:
-    def __init__(self, maze_width, maze_height, image):
+    def __init__(self, maze_width, maze_height, image, view=None):
+        """view: the world rectangle (left, top, right, bottom) shown; the full view if None."""
         self.maze_width = maze_width
         self.maze_height = maze_height
         self.image = image
+        self.left, self.top, self.right, self.bottom = view or (-1, -1, maze_width + 1, maze_height + 1)
 
     def to_pixel(self, world_x, world_y):
-        return ((world_x + 1) / (self.maze_width + 2) * self.image.width,
-                (world_y + 1) / (self.maze_height + 2) * self.image.height)
+        return ((world_x - self.left) / (self.right - self.left) * self.image.width,
+                (world_y - self.top) / (self.bottom - self.top) * self.image.height)
 
     def to_world(self, pixel_x, pixel_y):
         """World coordinates of a pixel's centre."""
-        return ((pixel_x + 0.5) / self.image.width * (self.maze_width + 2) - 1,
-                (pixel_y + 0.5) / self.image.height * (self.maze_height + 2) - 1)
+        return (self.left + (pixel_x + 0.5) / self.image.width * (self.right - self.left),
+                self.top + (pixel_y + 0.5) / self.image.height * (self.bottom - self.top))
+
+    def shows(self, world_x, world_y):
+        """Whether a world point lands on the window with a pixel to spare on every side."""
+        pixel_x, pixel_y = self.to_pixel(world_x, world_y)
+        return 1 <= pixel_x < self.image.width - 1 and 1 <= pixel_y < self.image.height - 1
+
+    def shows_across(self, start, end, fraction):
+        return self.shows(start[0] + (end[0] - start[0]) * fraction, start[1] + (end[1] - start[1]) * fraction)
 
     def colours_across(self, start, end, fraction):
         """Colours of the pixels across the segment start-end at the given fraction of its length."""
@@ -111,23 +122,26 @@ class _Report:
         return self.problems + (["(totals: %s)" % ", ".join(summary)] if summary else [])
 
 
-def picture_problems(image, maze, solution_path=None):
+def picture_problems(image, maze, solution_path=None, view=None):
     """Everything in the picture that differs from the maze drawn in black on white, with
     the red solution line through the centres of solution_path (goal first) when given and
-    no red at all otherwise. Returns a list of readable problems; empty when all is right."""
+    no red at all otherwise, as the view (a world rectangle; the full view if None) shows
+    it. Returns a list of readable problems; empty when all is right."""
     width, height = maze.width, maze.height
-    projection = Projection(width, height, image)
+    projection = Projection(width, height, image, view)
     report = _Report()
 
     standing = []  # (name, start, end) of every line that must be drawn
     for name, start, end, is_standing in border_segments(width, height):
         if is_standing:
             standing.append((name, start, end))
-        elif BLACK in projection.colours_across(start, end, 0.5):
+        elif projection.shows_across(start, end, 0.5) and BLACK in projection.colours_across(start, end, 0.5):
             report.add("closed gap", "%s should be open (entrance or exit) but is black" % name)
     for wall in interior_walls(width, height):
         start, end = wall_segment(width, wall)
         if maze.is_open(*wall):
+            if not projection.shows_across(start, end, 0.5):
+                continue
             colours = projection.colours_across(start, end, 0.5)
             if BLACK in colours:
                 report.add("removed wall drawn", "%s is removed but drawn black" % maze.wall_name(wall))
@@ -138,7 +152,8 @@ def picture_problems(image, maze, solution_path=None):
 
     for name, start, end in standing:
         for fraction in (0.25, 0.5, 0.75):
-            if BLACK not in projection.colours_across(start, end, fraction):
+            if projection.shows_across(start, end, fraction) and BLACK not in projection.colours_across(
+                    start, end, fraction):
                 report.add("missing line", "%s should be black at %d%% of its length, shows %s"
                            % (name, fraction * 100, projection.colours_across(start, end, fraction)))
                 break
@@ -189,13 +204,15 @@ def picture_problems(image, maze, solution_path=None):
 
     if solution_path is not None:
         for cell in solution_path:
-            if RED not in projection.colours_around(*_cell_centre(width, cell)):
+            if projection.shows(*_cell_centre(width, cell)) and RED not in projection.colours_around(
+                    *_cell_centre(width, cell)):
                 report.add("gap in red line", "no red at the centre of solution cell (%d, %d)"
                            % (cell % width, cell // width))
         for cell_from, cell_to in zip(solution_path, solution_path[1:]):
             start, end = _cell_centre(width, cell_from), _cell_centre(width, cell_to)
             for fraction in (0.25, 0.5, 0.75):
-                if RED not in projection.colours_across(start, end, fraction):
+                if projection.shows_across(start, end, fraction) and RED not in projection.colours_across(
+                        start, end, fraction):
                     report.add("gap in red line", "no red between the centres of cells %d and %d at %d%%"
                                % (cell_from, cell_to, fraction * 100))
                     break

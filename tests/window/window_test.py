@@ -7,7 +7,10 @@ picture stretching with the window when it is resized, and how the run ends: des
 the window ends it with status 0, killing its X connection with status 10.
 
     window_test.py --program build/maze_serial --size 20x10 --seed 1000000000 [--ending kill]
-        [--output-closed]
+        [--output-closed] [--mouse]
+
+With --mouse the wheel zooms in about a point away from the centre, a left drag pans, and
+the wheel zooms all the way out again, to the full view's very pixels.
 
 With --output-closed the program starts with its standard output closed; everything but
 the transcript is checked as usual.
@@ -24,6 +27,7 @@ from picture_reader import picture_problems, rebuild_maze
 from solver_oracle import solve
 from transcript import PRESS_SPACE, expected_transcript
 from window_placement import expected_placement
+import view_oracle
 import x_display
 
 SCREEN = (1280, 1024, 24)
@@ -49,6 +53,7 @@ class WindowTest:
         self.faketime_library = find_faketime_library(arguments.faketime_library)
         self.ending = arguments.ending
         self.output_closed = arguments.output_closed
+        self.mouse = arguments.mouse
         self.failures = []
         self.started = time.monotonic()
 
@@ -123,6 +128,8 @@ class WindowTest:
                                        "second space: the red line gone, the walls still black")
                 self.keys_then_picture(window, ["Return", "space"], expected_maze, red_path,
                                        "Return then space: the red solution line again")
+                if self.mouse:
+                    self.check_mouse(window, expected_maze, red_path)
                 self.check_resized(window, expected_maze, red_path)
             except Failed:
                 pass
@@ -193,6 +200,44 @@ class WindowTest:
             raise Failed()
         self.note("after %s: as expected" % description)
 
+    def check_mouse(self, window, maze, red_path):
+        """Zoom in, pan and zoom out as a user would; nothing may be printed for it."""
+        full_image = x_display.capture(window)
+        info = x_display.window_info(window)
+        size = (info["width"], info["height"])
+        view = view_oracle.full_view(self.width, self.height)
+
+        def expect(description):
+            rectangle = view_oracle.rectangle(self.width, self.height, view)
+            _, problems = x_display.wait_for_picture(
+                window, lambda image: picture_problems(image, maze, red_path, rectangle), PICTURE_TIMEOUT)
+            if problems:
+                self.fail("after %s the window does not show cells %.2f,%.2f .. %.2f,%.2f" % ((description,) + rectangle),
+                          problems + self.covering_note(window))
+                raise Failed()
+            self.note("after %s: cells %.2f,%.2f .. %.2f,%.2f as expected" % ((description,) + rectangle))
+
+        pointer = (size[0] // 3, size[1] * 2 // 3)
+        notches = 3
+        x_display.turn_wheel(window, pointer, notches)
+        for _ in range(notches):
+            view = view_oracle.zoomed(self.width, self.height, view, 1, pointer, size)
+        expect("%d wheel notches forward at %s" % (notches, pointer))
+
+        start, end = (size[0] // 2, size[1] // 2), (size[0] // 2 + size[0] // 7, size[1] // 2 - size[1] // 9)
+        x_display.drag(window, start, end)
+        view = view_oracle.dragged(self.width, self.height, view, start, end, size)
+        expect("a left drag from %s to %s" % (start, end))
+
+        x_display.turn_wheel(window, pointer, -(view_oracle.most_zoom_steps(self.width, self.height) + 2))
+        _, problems = x_display.wait_for_picture(
+            window, lambda image: [] if image.same_pixels(full_image) else ["not the full view's pixels"],
+            PICTURE_TIMEOUT)
+        if problems:
+            self.fail("zoomed all the way out, the window differs from the full view before zooming")
+            raise Failed()
+        self.note("zoomed all the way out: the full view's pixels again")
+
     def check_resized(self, window, maze, red_path):
         """No reshape handling of its own: the whole picture stretches onto the new size."""
         width, height = RESIZED
@@ -227,6 +272,7 @@ def main():
     parser.add_argument("--ending", choices=["close", "kill"], default="close",
                         help="destroy the window, or kill the program's X connection")
     parser.add_argument("--output-closed", action="store_true", help="start with standard output closed")
+    parser.add_argument("--mouse", action="store_true", help="also zoom and pan with the mouse")
     parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
     arguments = parser.parse_args()
     try:

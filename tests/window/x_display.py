@@ -139,6 +139,20 @@ def kill_client(window):
     _run(["xdotool", "windowkill", window])
 
 
+def turn_wheel(window, pointer, notches):
+    """Turns the wheel over window pixel pointer: forward (X button 4) for positive notches,
+    back (button 5) for negative ones. These go through the pointer, as a user's do."""
+    button = "4" if notches > 0 else "5"
+    _run(["xdotool", "mousemove", "--window", window, str(pointer[0]), str(pointer[1]),
+          "click", "--repeat", str(abs(notches)), "--delay", "20", button])
+
+
+def drag(window, start, end):
+    """Drags with the left button from window pixel start to end."""
+    _run(["xdotool", "mousemove", "--window", window, str(start[0]), str(start[1]), "mousedown", "1",
+          "mousemove", "--window", window, str(end[0]), str(end[1]), "mouseup", "1"])
+
+
 def resize(window, width, height):
     _run(["xdotool", "windowsize", window, str(width), str(height)])
 

@@ -66,6 +66,10 @@ class XwdImage:
         index = y * self.width + x
         return (self.red[index], self.green[index], self.blue[index])
 
+    def same_pixels(self, other):
+        return (self.width, self.height, self.red, self.green, self.blue) == (
+            other.width, other.height, other.red, other.green, other.blue)
+
     def contains(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
 
