@@ -32,21 +32,26 @@ def shuffled_indices(count, random_source):
 
 def carved_maze(width, height, seed):
     """Randomised Kruskal over the shuffled wall list: a wall goes when its two cells
-    are not yet connected, and the second cell's set takes the first cell's label."""
+    are not yet connected. Which walls go depends on connection alone, so the sets are
+    kept as trees of parents rather than by label, which keeps large mazes quick."""
     walls = interior_walls(width, height)
     order = shuffled_indices(len(walls), RandomSource(seed))
-    labels = list(range(width * height))
-    members = {label: [label] for label in labels}
+    parents = list(range(width * height))
+
+    def root(cell):
+        while parents[cell] != cell:
+            parents[cell] = parents[parents[cell]]
+            cell = parents[cell]
+        return cell
+
     open_passages = set()
     for index in order:
         cell1, cell2 = walls[index]
-        if labels[cell1] == labels[cell2]:
+        root1, root2 = root(cell1), root(cell2)
+        if root1 == root2:
             continue
         open_passages.add((cell1, cell2))
-        kept, absorbed = labels[cell1], labels[cell2]
-        for cell in members.pop(absorbed):
-            labels[cell] = kept
-            members[kept].append(cell)
+        parents[root2] = root1
     return Maze(width, height, open_passages)
 
 

@@ -79,14 +79,17 @@ def wall_segment(width, wall):
     return (x, y + 1), (x + 1, y + 1)  # between two cells one above the other
 
 
-def border_segments(width, height):
+def border_segments(width, height, columns=None, rows=None):
     """Each cell side on the border as (name, start, end, standing): all stand except the
-    entrance above the start cell and the exit beside the goal cell."""
+    entrance above the start cell and the exit beside the goal cell. Only those of the given
+    ranges of columns and rows, when given."""
+    columns = columns if columns is not None else range(width)
+    rows = rows if rows is not None else range(height)
     sides = []
-    for x in range(width):
+    for x in columns:
         sides.append(("top side of cell (%d, 0)" % x, (x, 0), (x + 1, 0), x != 0))
         sides.append(("bottom side of cell (%d, %d)" % (x, height - 1), (x, height), (x + 1, height), True))
-    for y in range(height):
+    for y in rows:
         sides.append(("left side of cell (0, %d)" % y, (0, y), (0, y + 1), True))
         sides.append(("right side of cell (%d, %d)" % (width - 1, y), (width, y), (width, y + 1), y != height - 1))
     return sides
@@ -100,6 +103,17 @@ def rebuild_maze(image, width, height):
         if BLACK not in projection.colours_across(*wall_segment(width, wall), 0.5):
             open_passages.add(wall)
     return Maze(width, height, open_passages)
+
+
+def _walls_of(width, height, columns, rows):
+    """The interior walls to the right of and below the cells of the given ranges."""
+    for y in rows:
+        for x in columns:
+            cell = x + y * width
+            if x + 1 != width:
+                yield (cell, cell + 1)
+            if y + 1 != height:
+                yield (cell, cell + width)
 
 
 def _cell_centre(width, cell):
@@ -130,14 +144,17 @@ def picture_problems(image, maze, solution_path=None, view=None):
     width, height = maze.width, maze.height
     projection = Projection(width, height, image, view)
     report = _Report()
+    # The cells in view and one more on each side; at the full view, all of them.
+    columns = range(max(0, math.floor(projection.left) - 1), min(width, math.ceil(projection.right) + 1))
+    rows = range(max(0, math.floor(projection.top) - 1), min(height, math.ceil(projection.bottom) + 1))
 
     standing = []  # (name, start, end) of every line that must be drawn
-    for name, start, end, is_standing in border_segments(width, height):
+    for name, start, end, is_standing in border_segments(width, height, columns, rows):
         if is_standing:
             standing.append((name, start, end))
         elif projection.shows_across(start, end, 0.5) and BLACK in projection.colours_across(start, end, 0.5):
             report.add("closed gap", "%s should be open (entrance or exit) but is black" % name)
-    for wall in interior_walls(width, height):
+    for wall in _walls_of(width, height, columns, rows):
         start, end = wall_segment(width, wall)
         if maze.is_open(*wall):
             if not projection.shows_across(start, end, 0.5):
