@@ -20,8 +20,11 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // driver and the X connection are there.
 constexpr unsigned long long programResident = 6 * mebibyte;
 constexpr unsigned long long windowResident = 70 * mebibyte;
-// Per line of the compiled picture (two vertices), as the driver stores it.
-constexpr unsigned long long bytesPerPictureLine = 26;
+// Per line of the picture (two vertices of two floats), as the driver stores it.
+constexpr unsigned long long bytesPerPictureLine = 4 * sizeof(float);
+// The full view's pixels, kept once drawn on the software renderers: four
+// bytes a pixel of a window of 80 % of a screen of up to 1920 x 1200 and more.
+constexpr unsigned long long fullViewImage = 8 * mebibyte;
 // Drawing the picture the first time: the driver's working memory grows with
 // the lines up to a ceiling.
 constexpr unsigned long long firstDrawBase = 16 * mebibyte;
@@ -77,12 +80,12 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
         // before the first frame is drawn.
         const unsigned long long solving = programResident + wallList + solver + solution;
         const unsigned long long compiling = windowResident + wallList + picture + solution;
-        const unsigned long long drawing = windowResident + picture + firstDraw + solution;
+        const unsigned long long drawing = windowResident + picture + firstDraw + fullViewImage + solution;
         window = std::max({solving, compiling, drawing});
     } else {
         // The solver starts once the picture is compiled and works, on the
         // wall list, while the first frame is drawn.
-        window = windowResident + wallList + picture + firstDraw + solver + solution;
+        window = windowResident + wallList + picture + firstDraw + fullViewImage + solver + solution;
     }
 
     const int processors = std::min(onlineProcessors(), driverProcessorCeiling);
