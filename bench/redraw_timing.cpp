@@ -11,6 +11,7 @@
 
 #include "carving.h"
 #include "maze.h"
+#include "maze_picture.h"
 #include "maze_solver.h"
 #include "maze_window.h"
 #include "random_source.h"
@@ -28,14 +29,37 @@ constexpr std::uint32_t benchSeed = 1000000000u;
 constexpr int laterRedraws = 5;
 const int zoomedViewCells[] = {1000, 500, 200, 50};
 
-// One redraw as GLUT makes it when asked, until the driver has finished it.
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One redraw as GLUT makes it when asked, the steps of a large view included,
+// until the driver has finished it.
 double redrawMilliseconds()
 {
     const Clock::time_point start = Clock::now();
     glutPostRedisplay();
     glutMainLoopEvent();
+    while (!mazePictureComplete())
+        drawMoreOfPicture();
     glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return millisecondsSince(start);
+}
+
+// How long the first wheel notch in from the full view takes to show its
+// first step, the whole picture when it is drawn at once.
+double firstNotchStepMilliseconds()
+{
+    mazeView = zoomedAbout(fullView(), 1, 0.5, 0.5);
+    const Clock::time_point start = Clock::now();
+    glutPostRedisplay();
+    glutMainLoopEvent();
+    glFinish();
+    const double firstStep = millisecondsSince(start);
+    while (!mazePictureComplete())
+        drawMoreOfPicture();
+    return firstStep;
 }
 
 double medianOfLaterRedraws()
@@ -95,6 +119,7 @@ int measureRedraws(int side)
     showSolution = 1;
     std::printf(" full_solution_ms=%.1f", medianOfLaterRedraws());
     showSolution = 0;
+    std::printf(" notch1_first_step_ms=%.1f", firstNotchStepMilliseconds());
     for (int cells : zoomedViewCells) {
         mazeView = viewAcross(cells);
         const ViewRectangle shown = viewRectangle(mazeView);

@@ -195,33 +195,59 @@ void storeWalls(WallStore store, int width, int height)
     std::free(nextVertex);
 }
 
-// Draws the tiles in columns firstColumn .. lastColumn of rows firstRow ..
-// lastRow: one run of vertices per row of tiles, or one for whole rows.
-void drawTiles(int firstColumn, int lastColumn, int firstRow, int lastRow)
+// Vertices drawn per step of a picture drawn in steps: about a tenth of a
+// second on a software renderer, so the picture starts to change at once and
+// the mouse is heard between steps.
+constexpr long long verticesPerDrawingStep = 2000000;
+
+// The tiles of a picture still to be drawn, GLUT thread only: set by
+// drawMazePicture, advanced by drawMoreOfMazePicture. Rows nextRow .. lastRow
+// of the columns firstColumn .. lastColumn remain.
+struct PictureInProgress {
+    int firstColumn;
+    int lastColumn;
+    int nextRow;
+    int lastRow;
+};
+PictureInProgress pictureInProgress = {0, -1, 0, -1};
+
+// Draws the tiles of the given columns in one row of tiles, or in every row
+// from row to lastRow when the columns span whole rows, which follow each
+// other in the store. Returns the vertices drawn and advances row past them.
+long long drawTileRows(int& row, int lastRow, int firstColumn, int lastColumn)
 {
-    if (storedWalls.tileFirstVertex == nullptr || firstColumn > lastColumn || firstRow > lastRow)
-        return;
+    const GLint* first = storedWalls.tileFirstVertex;
+    const int columns = storedWalls.tileColumns;
+    const int rows = firstColumn == 0 && lastColumn == columns - 1 ? lastRow - row + 1 : 1;
+    const int start = row * columns + firstColumn;
+    const int end = (row + rows - 1) * columns + lastColumn + 1;
+    glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+    row += rows;
+    return first[end] - first[start];
+}
+
+// Draws rows of the picture in progress: all of them, or rows until about a
+// step's worth of vertices is drawn. Returns whether the picture is complete.
+bool drawPictureRows(bool allAtOnce)
+{
+    PictureInProgress& left = pictureInProgress;
+    if (storedWalls.tileFirstVertex == nullptr || left.firstColumn > left.lastColumn)
+        left.nextRow = left.lastRow + 1;
+    if (left.nextRow > left.lastRow)
+        return true;
     // Drivers without buffer objects have no glBindBuffer to call.
     if (storedWalls.buffer != 0)
         glBindBuffer(GL_ARRAY_BUFFER, storedWalls.buffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, storedWalls.clientVertices);
-    const GLint* first = storedWalls.tileFirstVertex;
-    const int columns = storedWalls.tileColumns;
-    if (firstColumn == 0 && lastColumn == columns - 1) {
-        const int start = firstRow * columns;
-        const int end = (lastRow + 1) * columns;
-        glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
-    } else {
-        for (int row = firstRow; row <= lastRow; ++row) {
-            const int start = row * columns + firstColumn;
-            const int end = row * columns + lastColumn + 1;
-            glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
-        }
-    }
+    glColor3f(0, 0, 0);
+    long long drawn = 0;
+    while (left.nextRow <= left.lastRow && (allAtOnce || drawn < verticesPerDrawingStep))
+        drawn += drawTileRows(left.nextRow, allAtOnce ? left.lastRow : left.nextRow, left.firstColumn, left.lastColumn);
     glDisableClientState(GL_VERTEX_ARRAY);
     if (storedWalls.buffer != 0)
         glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return left.nextRow > left.lastRow;
 }
 
 // The tiles a stretch of the world overlaps, in one direction: a tile of
@@ -232,19 +258,16 @@ void tilesOverlapping(double low, double high, int tileCount, int& first, int& l
     last = static_cast<int>(std::clamp(std::floor(high / tileCells), -1.0, tileCount - 1.0));
 }
 
-void drawBorderAndWalls(const MazeView& view)
+// Clears the window, draws the border and starts on the tiles in view.
+void startPicture(const MazeView& view)
 {
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3f(0, 0, 0);
     glCallList(MAZE_LIST);
     const ViewRectangle shown = viewRectangle(view);
-    int firstColumn = 0;
-    int lastColumn = 0;
-    int firstRow = 0;
-    int lastRow = 0;
-    tilesOverlapping(shown.left, shown.right, storedWalls.tileColumns, firstColumn, lastColumn);
-    tilesOverlapping(shown.top, shown.bottom, storedWalls.tileRows, firstRow, lastRow);
-    drawTiles(firstColumn, lastColumn, firstRow, lastRow);
+    PictureInProgress& start = pictureInProgress;
+    tilesOverlapping(shown.left, shown.right, storedWalls.tileColumns, start.firstColumn, start.lastColumn);
+    tilesOverlapping(shown.top, shown.bottom, storedWalls.tileRows, start.nextRow, start.lastRow);
 }
 
 }  // namespace
@@ -271,18 +294,34 @@ bool keepsFullViewImage()
     return keepingFullViewImage;
 }
 
-void drawMazePicture(const MazeView& view)
+bool drawMazePicture(const MazeView& view)
 {
-    if (view.zoomSteps != 0 || !keepingFullViewImage) {
-        drawBorderAndWalls(view);
-        return;
+    if (view.zoomSteps != 0) {
+        startPicture(view);
+        return drawPictureRows(false);
     }
+    // The full view is drawn whole: it is the picture every run starts with,
+    // and on the software renderers it is drawn only once.
     const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
     const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
-    if (fullViewImageFits(windowWidth, windowHeight)) {
+    if (keepingFullViewImage && fullViewImageFits(windowWidth, windowHeight)) {
+        pictureInProgress = PictureInProgress{0, -1, 0, -1};
         putBackFullViewImage();
-        return;
+        return true;
     }
-    drawBorderAndWalls(view);
-    keepFullViewImage(windowWidth, windowHeight);
+    startPicture(view);
+    drawPictureRows(true);
+    if (keepingFullViewImage)
+        keepFullViewImage(windowWidth, windowHeight);
+    return true;
+}
+
+bool drawMoreOfMazePicture()
+{
+    return drawPictureRows(false);
+}
+
+bool mazePictureComplete()
+{
+    return pictureInProgress.nextRow > pictureInProgress.lastRow;
 }

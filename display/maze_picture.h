@@ -37,7 +37,17 @@ bool keepsFullViewImage();
 
 // Clears the window and draws the maze as the projection of view shows it,
 // in black: at the full view the kept image when there is one for the
-// window's size, otherwise the border and the tiles in view.
-void drawMazePicture(const MazeView& view);
+// window's size, otherwise the border and the tiles in view. The full view is
+// drawn whole; a zoomed view so large that it would keep the mouse waiting is
+// drawn a step at a time, its first step here. Returns whether the picture
+// is complete.
+bool drawMazePicture(const MazeView& view);
+
+// Draws the next step of a picture that drawMazePicture left incomplete, in
+// the same projection. Returns whether the picture is now complete.
+bool drawMoreOfMazePicture();
+
+// Whether the picture last started is drawn to the end.
+bool mazePictureComplete();
 
 #endif

@@ -33,25 +33,43 @@ void compileSolutionList()
     glEndList();
 }
 
+// Once solved and asked for, the solution line in the current view; the first
+// time after solving it is compiled, whether shown or not.
+void drawSolution()
+{
+    if (!isSolved())
+        return;
+    if (solutionListBuilt == 0) {
+        compileSolutionList();
+        std::free(solutionCells);
+        solutionCells = nullptr;
+        solutionListBuilt = 1;
+    }
+    if (showSolution == 1) {
+        glColor3f(1, 0, 0);
+        glCallList(SOLUTION_LIST);
+    }
+}
+
 }  // namespace
+
+void drawMoreOfPicture()
+{
+    if (drawMoreOfMazePicture()) {
+        glutIdleFunc(nullptr);
+        drawSolution();
+    }
+    glFlush();
+}
 
 void displayMaze()
 {
     applyViewProjection();
-    drawMazePicture(mazeView);
-
-    if (isSolved()) {
-        if (solutionListBuilt == 0) {
-            compileSolutionList();
-            std::free(solutionCells);
-            solutionCells = nullptr;
-            solutionListBuilt = 1;
-        }
-        if (showSolution == 1) {
-            glColor3f(1, 0, 0);
-            glCallList(SOLUTION_LIST);
-        }
-    }
+    const bool complete = drawMazePicture(mazeView);
+    // A redraw asked for while an earlier picture was still being drawn replaces it.
+    glutIdleFunc(complete ? nullptr : drawMoreOfPicture);
+    if (complete)
+        drawSolution();
     glFlush();  // single-buffered: nothing to swap
 }
 

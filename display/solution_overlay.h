@@ -15,6 +15,11 @@ extern unsigned char solutionListBuilt;
 // solving compiles (and frees solutionCells).
 void displayMaze();
 
+// The idle callback displayMaze installs while a large zoomed view is drawn a
+// step at a time: draws the next step, and the solution line once the maze is
+// complete.
+void drawMoreOfPicture();
+
 // The space bar toggles the solution line once the maze is solved; every other
 // key, and the space bar before then, does nothing.
 void onKey(unsigned char key, int x, int y);
