@@ -195,10 +195,10 @@ void storeWalls(WallStore store, int width, int height)
     std::free(nextVertex);
 }
 
-// Vertices drawn per step of a picture drawn in steps: about a tenth of a
+// Vertices drawn per step of a picture drawn in steps: a few hundredths of a
 // second on a software renderer, so the picture starts to change at once and
 // the mouse is heard between steps.
-constexpr long long verticesPerDrawingStep = 2000000;
+constexpr long long verticesPerDrawingStep = 1000000;
 
 // The tiles of a picture still to be drawn, GLUT thread only: set by
 // drawMazePicture, advanced by drawMoreOfMazePicture. Rows nextRow .. lastRow
