@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "fatal_exit.h"
 #include "full_view_image.h"
@@ -26,6 +27,11 @@ constexpr int tileCells = 16;
 // Two vertices of two coordinates per line.
 constexpr int floatsPerLine = 4;
 
+// Vertices drawn per step of a picture drawn in steps: a few hundredths of a
+// second on a software renderer, so the picture starts to change at once and
+// the mouse is heard between steps.
+constexpr long long verticesPerDrawingStep = 1000000;
+
 // The stored walls, GLUT thread only: written by compileMazeList, read by
 // drawMazePicture. Tiles are numbered row by row and stored in that order, so
 // the tiles of one row that a view overlaps are one run of vertices. A wall
@@ -39,6 +45,17 @@ struct StoredWalls {
     float* clientVertices;   // the vertices when kept in this program's memory instead
 };
 StoredWalls storedWalls = {0, 0, nullptr, 0, nullptr};
+
+// The tiles of a picture still to be drawn, GLUT thread only: set by
+// drawMazePicture, advanced by drawMoreOfMazePicture. Rows nextRow .. lastRow
+// of the columns firstColumn .. lastColumn remain.
+struct PictureInProgress {
+    int firstColumn;
+    int lastColumn;
+    int nextRow;
+    int lastRow;
+};
+PictureInProgress pictureInProgress = {0, -1, 0, -1};
 
 // Whether the full view's pixels are kept: set by compileMazeList from the
 // renderer, read by drawMazePicture.
@@ -182,7 +199,7 @@ void storeWalls(WallStore store, int width, int height)
     for (long long tile = 0; tile < tiles; ++tile)
         nextVertex[tile + 1] += nextVertex[tile];
     // Draw calls count vertices in a GLint.
-    if (nextVertex[tiles] > 0x7fffffff)
+    if (nextVertex[tiles] > std::numeric_limits<GLint>::max())
         fatalExit(FATAL_ALLOCATION);
     for (long long tile = 0; tile <= tiles; ++tile)
         storedWalls.tileFirstVertex[tile] = static_cast<GLint>(nextVertex[tile]);
@@ -194,22 +211,6 @@ void storeWalls(WallStore store, int width, int height)
     closeStore();
     std::free(nextVertex);
 }
-
-// Vertices drawn per step of a picture drawn in steps: a few hundredths of a
-// second on a software renderer, so the picture starts to change at once and
-// the mouse is heard between steps.
-constexpr long long verticesPerDrawingStep = 1000000;
-
-// The tiles of a picture still to be drawn, GLUT thread only: set by
-// drawMazePicture, advanced by drawMoreOfMazePicture. Rows nextRow .. lastRow
-// of the columns firstColumn .. lastColumn remain.
-struct PictureInProgress {
-    int firstColumn;
-    int lastColumn;
-    int nextRow;
-    int lastRow;
-};
-PictureInProgress pictureInProgress = {0, -1, 0, -1};
 
 // Draws the tiles of the given columns in one row of tiles, or in every row
 // from row to lastRow when the columns span whole rows, which follow each
