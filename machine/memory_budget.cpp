@@ -28,8 +28,9 @@ constexpr unsigned long long firstDrawBase = 16 * mebibyte;
 constexpr unsigned long long firstDrawBytesPerLine = 200;
 constexpr unsigned long long firstDrawCeiling = 90 * mebibyte;
 // Address space the program and its libraries map beyond what they fill, the
-// GL driver's code and tables above all: 149 MiB in every run measured here,
-// 200 in one earlier series; the rest is margin.
+// GL driver's code and tables above all: 149 MiB in every run measured, and
+// for a moment up to 51 MiB more while malloc sets up an arena (it maps twice
+// an arena's size to align it); the rest is margin.
 constexpr unsigned long long libraryReserved = 228 * mebibyte;
 // glibc's malloc gives each thread that allocates an arena of its own: 64 MiB
 // of address space, filled as needed, up to eight arenas per processor online,
