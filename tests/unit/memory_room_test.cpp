@@ -65,9 +65,10 @@ protected:
         unsetenv("LP_NUM_THREADS");
     }
 
-    // 16 GiB with 12 available, a process mapping 14496 KiB with 900 KiB of
-    // data, no limits but an 8 MiB stack, two processors, in the root of a
-    // cgroup version 2 tree, LP_NUM_THREADS unset; changed by changes.
+    // 16 GiB with 12 available, a process of user 1000 mapping 14496 KiB with
+    // 900 KiB of data, no limits but an 8 MiB stack, two processors, in the
+    // root of a cgroup version 2 tree, LP_NUM_THREADS unset, another process of
+    // the user's with 40 threads and one of root's with 99; changed by changes.
     static void present(const Files& changes)
     {
         presented = {
@@ -78,6 +79,7 @@ protected:
             {"/proc/self/mountinfo", "22 1 0:21 / /proc rw - proc proc rw\n"
                                      "30 22 0:27 / /sys/fs/cgroup rw,nosuid - cgroup2 cgroup2 rw\n"},
             {"/sys/devices/system/cpu/online", "0-1\n"},
+            {"/proc/100/status", "Uid:\t1000\t1000\nThreads:\t40\n"}, {"/proc/200/status", "Uid:\t0\t0\nThreads:\t99\n"},
         };
         presented.merge(limits("unlimited", "unlimited"));
         for (const auto& [path, text] : changes)
@@ -92,136 +94,102 @@ private:
     std::vector<std::string> (*machineDirectories)(const std::string&) = listSystemDirectory;
 };
 
+// Each machine's room for memory, address space and data, for threads, and
+// the stack each thread takes; ulimit -u binds only where the kernel applies it.
 TEST_F(MemoryRoomTest, TheLeastOfEveryLimitThatApplies)
 {
     const std::string v2 = "/sys/fs/cgroup/";
     const std::string v1 = "/sys/fs/cgroup/memory/process_api/";
+    const std::string fifty = limits("unlimited", "unlimited", "8388608", "50").begin()->second;
+    const unsigned long long stack = 8 * mebibyte;
     struct Machine {
         const char* shape;
         Files changes;
-        unsigned long long resident;
-        unsigned long long mapped;
-        unsigned long long data;
+        unsigned long long resident, mapped, data, threads, stack;
     } const machines[] = {
-        {"ordinary", {}, available, unlimited, unlimited},
+        {"ordinary", {}, available, unlimited, unlimited, unlimited, stack},
         {"nothing readable", {{"/proc/meminfo", ""}, {"/proc/self/status", ""}, {"/proc/self/limits", ""}}, unlimited,
-         unlimited, unlimited},
-        {"ulimit -v 900 MiB", limits("unlimited", "943718400"), available, 900 * mebibyte - 14496 * kibibyte, unlimited},
-        {"ulimit -d 500 MiB, -v 900 MiB", limits("524288000", "943718400"), available, 900 * mebibyte - 14496 * kibibyte,
-         500 * mebibyte - 900 * kibibyte},
+         unlimited, unlimited, unlimited, 2 * mebibyte},
+        {"ulimit -v 900 MiB, -s unlimited", limits("unlimited", "943718400", "unlimited"), available,
+         900 * mebibyte - 14496 * kibibyte, unlimited, unlimited, 2 * mebibyte},
+        {"ulimit -d 500 MiB, -v 900 MiB, -s 10000000 bytes", limits("524288000", "943718400", "10000000"), available,
+         900 * mebibyte - 14496 * kibibyte, 500 * mebibyte - 900 * kibibyte, unlimited, 2442 * 4096ull},
         {"600 MiB container using 400 MiB, 300 of them file cache, 50 of those not yet written",
          {{v2 + "memory.max", "629145600\n"}, {v2 + "memory.current", "419430400\n"},
           {v2 + "memory.stat", "anon 104857600\nfile 314572800\nactive_file 209715200\ninactive_file 104857600\n"
                                "file_dirty 31457280\nfile_writeback 20971520\n"}},
-         450 * mebibyte, unlimited, unlimited},
-        {"unlimited cgroup in a parent of 1 GiB using 900 MiB",
+         450 * mebibyte, unlimited, unlimited, unlimited, stack},
+        {"unlimited cgroup in a parent of 1 GiB using 900 MiB, pids 40 of 30 in 100 of 95",
          {{"/proc/self/cgroup", "0::/machine.slice/maze.scope\n"}, {v2 + "machine.slice/maze.scope/memory.max", "max\n"},
-          {v2 + "machine.slice/memory.max", "1073741824\n"}, {v2 + "machine.slice/memory.current", "943718400\n"}},
-         124 * mebibyte, unlimited, unlimited},
+          {v2 + "machine.slice/memory.max", "1073741824\n"}, {v2 + "machine.slice/memory.current", "943718400\n"},
+          {v2 + "machine.slice/maze.scope/pids.max", "40\n"}, {v2 + "machine.slice/maze.scope/pids.current", "30\n"},
+          {v2 + "machine.slice/pids.max", "100\n"}, {v2 + "machine.slice/pids.current", "95\n"}},
+         124 * mebibyte, unlimited, unlimited, 5, stack},
         {"cgroup over its limit", {{v2 + "memory.max", "104857600\n"}, {v2 + "memory.current", "209715200\n"}}, 0,
-         unlimited, unlimited},
-        {"version 1 memory controller of 300 MiB beside a version 2 tree",
-         {{"/proc/self/cgroup", "12:memory:/process_api/run7\n4:cpu,cpuacct:/process_api/run7\n0::/\n"},
+         unlimited, unlimited, unlimited, stack},
+        {"version 1 memory controller of 300 MiB and pids of 40 holding 30 beside a version 2 tree",
+         {{"/proc/self/cgroup", "12:memory:/process_api/run7\n8:pids:/run7\n4:cpu,cpuacct:/process_api/run7\n0::/\n"},
           {"/proc/self/mountinfo", "34 30 0:31 / /sys/fs/cgroup/memory rw - cgroup cgroup rw,memory\n"
                                    "35 30 0:32 / /sys/fs/cgroup/cpu,cpuacct rw - cgroup cgroup rw,cpu,cpuacct\n"
+                                   "39 30 0:36 / /sys/fs/cgroup/pids rw - cgroup cgroup rw,pids\n"
                                    "40 30 0:37 / /sys/fs/cgroup/unified rw - cgroup2 cgroup2 rw\n"},
           {v1 + "run7/memory.limit_in_bytes", "314572800\n"}, {v1 + "run7/memory.usage_in_bytes", "12582912\n"},
           {v1 + "run7/memory.stat", "cache 6291456\ntotal_active_file 3145728\ntotal_inactive_file 2097152\n"
                                     "total_dirty 1048576\n"},
-          {v1 + "memory.limit_in_bytes", "9223372036854771712\n"}},
-         292 * mebibyte, unlimited, unlimited},
+          {v1 + "memory.limit_in_bytes", "9223372036854771712\n"}, {"/sys/fs/cgroup/pids/run7/pids.max", "40\n"},
+          {"/sys/fs/cgroup/pids/run7/pids.current", "30\n"}, {"/sys/fs/cgroup/unified/pids.max", "3\n"}},
+         292 * mebibyte, unlimited, unlimited, 10, stack},
         {"cgroup mounted below its own path, at a path with a space",
          {{"/proc/self/cgroup", "0::/lxc/box7\n"},
           {"/proc/self/mountinfo", "30 22 0:27 /lxc/box7 /sys/fs/cgroup\\040two rw - cgroup2 cgroup2 rw\n"},
           {"/sys/fs/cgroup two/memory.max", "314572800\n"}, {"/sys/fs/cgroup two/memory.current", "0\n"}},
-         300 * mebibyte, unlimited, unlimited},
+         300 * mebibyte, unlimited, unlimited, unlimited, stack},
         {"a mount of /a/b, listed first, does not show /a/bc",
          {{"/proc/self/cgroup", "0::/a/bc\n"},
           {"/proc/self/mountinfo", "29 22 0:27 /a/b /mnt/b rw - cgroup2 cgroup2 rw\n"
                                    "30 22 0:27 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
           {"/mnt/bc/memory.max", "104857600\n"}, {v2 + "a/bc/memory.max", "314572800\n"}},
-         300 * mebibyte, unlimited, unlimited},
+         300 * mebibyte, unlimited, unlimited, unlimited, stack},
         {"inside a cgroup namespace, under the mount made outside it",
          {{"/proc/self/cgroup", "0::/\n"},
           {"/proc/self/mountinfo", "30 22 0:27 /../.. /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
           {v2 + "machine.slice/apps/cgroup.procs", "1\n"}, {v2 + "machine.slice/apps/memory.max", "104857600\n"},
           {v2 + "machine.slice/box7/cgroup.procs", "1\n" + thisProcess + "\n"},
           {v2 + "machine.slice/box7/memory.max", "314572800\n"}, {v2 + "machine.slice/memory.max", "1073741824\n"}},
-         300 * mebibyte, unlimited, unlimited},
+         300 * mebibyte, unlimited, unlimited, unlimited, stack},
+        {"ulimit -u 50, the user's processes with 40 threads", {{"/proc/self/limits", fifty}}, available, unlimited,
+         unlimited, 10, stack},
+        {"ulimit -u 50 for root", {{"/proc/self/limits", fifty}, {"/proc/self/status", "Uid:\t0\n"}}, available,
+         unlimited, unlimited, unlimited, stack},
+        {"ulimit -u 50 with CAP_SYS_RESOURCE",
+         {{"/proc/self/limits", fifty}, {"/proc/self/status", "Uid:\t1000\nCapEff:\t0000000001000000\n"}}, available,
+         unlimited, unlimited, unlimited, stack},
+        {"ulimit -u 50 for root in a user namespace",
+         {{"/proc/self/limits", fifty}, {"/proc/self/status", "Uid:\t0\nCapEff:\t000001ffffffffff\n"},
+          {"/proc/self/uid_map", "0 100000 65536\n"}}, available, unlimited, unlimited, 0, stack},
     };
     for (const Machine& machine : machines) {
         SCOPED_TRACE(machine.shape);
         present(machine.changes);
-        EXPECT_EQ(memoryRoom().resident, machine.resident);
-        EXPECT_EQ(memoryRoom().mapped, machine.mapped);
-        EXPECT_EQ(memoryRoom().data, machine.data);
+        const MemoryRoom room = memoryRoom();
+        EXPECT_EQ(room.resident, machine.resident);
+        EXPECT_EQ(room.mapped, machine.mapped);
+        EXPECT_EQ(room.data, machine.data);
+        EXPECT_EQ(threadRoom(), machine.threads);
+        EXPECT_EQ(threadStackBytes(), machine.stack);
     }
     for (const auto& [online, count] : {std::pair{"0\n", 1}, {"0-3,8-11\n", 8}, {"0,2,4-5\n", 4}, {"", 1}}) {
         present({{"/sys/devices/system/cpu/online", online}});
         EXPECT_EQ(onlineProcessors(), count) << online;
     }
-}
-
-// The threads a run may start, what each one's stack takes, and how many
-// llvmpipe starts: ulimit -u binds only where the kernel applies it.
-TEST_F(MemoryRoomTest, ThreadsAsTheKernelAndTheLibrariesCountThem)
-{
-    const std::string v2 = "/sys/fs/cgroup/";
-    const std::string pids = "/sys/fs/cgroup/pids/";
-    const auto user = [](const std::string& id, const std::string& capabilities, const std::string& userMap) {
-        Files files = limits("unlimited", "unlimited", "8388608", "50");
-        files.merge(Files{{"/proc/self/status", "Uid:\t" + id + "\t0\t0\t0\nCapEff:\t" + capabilities + "\n"},
-                          {"/proc/self/uid_map", userMap}, {"/proc/100/status", "Uid:\t1000\t1000\nThreads:\t40\n"},
-                          {"/proc/200/status", "Uid:\t0\t0\nThreads:\t99\n"}});
-        return files;
-    };
-    struct Machine {
-        const char* shape;
-        Files changes;
-        unsigned long long threads;
-        unsigned long long stack;
-    } const machines[] = {
-        {"ordinary", {}, unlimited, 8 * mebibyte},
-        {"version 1 pids cgroup of 40 holding 30",
-         {{"/proc/self/cgroup", "8:pids:/box\n0::/\n"},
-          {"/proc/self/mountinfo", "39 31 0:36 / /sys/fs/cgroup/pids rw - cgroup cgroup rw,pids\n"},
-          {pids + "box/pids.max", "40\n"}, {pids + "box/pids.current", "30\n"}, {pids + "pids.current", "300\n"}},
-         10, 8 * mebibyte},
-        {"pids cgroup of 40 holding 30 in a parent of 100 holding 95",
-         {{"/proc/self/cgroup", "0::/a/b\n"}, {v2 + "a/b/pids.max", "40\n"}, {v2 + "a/b/pids.current", "30\n"},
-          {v2 + "a/pids.max", "100\n"}, {v2 + "a/pids.current", "95\n"}},
-         5, 8 * mebibyte},
-        {"ulimit -u 50, the user's processes with 40 threads", user("1000", "0000000000000000", ""), 10, 8 * mebibyte},
-        {"ulimit -u 50 for root", user("0", "0000000000000000", "0 0 4294967295\n"), unlimited, 8 * mebibyte},
-        {"ulimit -u 50 with CAP_SYS_RESOURCE", user("1000", "0000000001000000", ""), unlimited, 8 * mebibyte},
-        {"ulimit -u 50 for root in a user namespace", user("0", "000001ffffffffff", "0 100000 65536\n"), 0,
-         8 * mebibyte},
-        {"ulimit -s unlimited", limits("unlimited", "unlimited", "unlimited"), unlimited, 2 * mebibyte},
-        {"ulimit -s of 1000 bytes", limits("unlimited", "unlimited", "1000"), unlimited, 16 * kibibyte},
-        {"ulimit -s of 10000000 bytes", limits("unlimited", "unlimited", "10000000"), unlimited, 2442 * 4096ull},
-    };
-    for (const Machine& machine : machines) {
-        SCOPED_TRACE(machine.shape);
-        present(machine.changes);
-        EXPECT_EQ(threadRoom(), machine.threads);
-        EXPECT_EQ(threadStackBytes(), machine.stack);
-    }
-    struct Rasterizer {
-        const char* allowedProcessors;
-        const char* variable;
-        int threads;
-    } const rasterizers[] = {{"0-1", nullptr, 2}, {"0", nullptr, 0},    {"0-63", nullptr, 32}, {"0", "16", 16},
-                             {"0-1", "64", 32},   {"0-1", "-1", 32},    {"0-1", "0x4", 4},     {"0-1", "abc", 2},
-                             {"0-1", "", 2},      {"0-1", "4294967297", 1}, {"0-1", "0", 0}};
-    for (const Rasterizer& rasterizer : rasterizers) {
-        SCOPED_TRACE(std::string(rasterizer.allowedProcessors) + " LP_NUM_THREADS=" +
-                     (rasterizer.variable ? rasterizer.variable : "(unset)"));
-        present({{"/proc/self/status", std::string("Cpus_allowed_list:\t") + rasterizer.allowedProcessors + "\n"}});
-        if (rasterizer.variable)
-            setenv("LP_NUM_THREADS", rasterizer.variable, 1);
-        else
-            unsetenv("LP_NUM_THREADS");
-        EXPECT_EQ(llvmpipeRasterizerThreads(), rasterizer.threads);
+    // Processors allowed, LP_NUM_THREADS ("-": unset), threads llvmpipe starts.
+    for (const auto& [allowed, variable, threads] :
+         {std::tuple{"0-1", "-", 2}, {"0", "-", 0}, {"0-63", "-", 32}, {"0", "16", 16}, {"0-1", "64", 32},
+          {"0-1", "-1", 32}, {"0-1", "0x4", 4}, {"0-1", "abc", 2}, {"0-1", "", 2}, {"0-1", "4294967297", 1}}) {
+        present({{"/proc/self/status", std::string("Cpus_allowed_list:\t") + allowed + "\n"}});
+        if (std::string(variable) != "-")
+            setenv("LP_NUM_THREADS", variable, 1);
+        EXPECT_EQ(llvmpipeRasterizerThreads(), threads) << allowed << " LP_NUM_THREADS=" << variable;
     }
 }
 
@@ -261,18 +229,12 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
             EXPECT_EQ(runFitsInMemory(sequence), run.fits);
         }
     }
-    // llvmpipe's threads on two processors, its shader cache's and the solver's.
-    present(limits("unlimited", "838860800"));
+    // Two llvmpipe threads per processor, its shader cache's and the solver's.
+    present({{"/sys/fs/cgroup/pids.max", "5\n"}, {"/sys/fs/cgroup/pids.current", "0\n"}});
+    EXPECT_TRUE(runThreadsCanStart(SOLVE_THEN_SHOW));
+    EXPECT_FALSE(runThreadsCanStart(SHOW_WHILE_SOLVING));
     setenv("LP_NUM_THREADS", "16", 1);
-    EXPECT_FALSE(runFitsInMemory(SOLVE_THEN_SHOW)) << "LP_NUM_THREADS=16, ulimit -v 800 MiB";
-    unsetenv("LP_NUM_THREADS");
-    EXPECT_TRUE(runFitsInMemory(SOLVE_THEN_SHOW)) << "ulimit -v 800 MiB";
-    for (const auto& [room, serialStarts, threadedStarts] : {std::tuple{"4\n", false, false}, {"5\n", true, false},
-                                                           {"6\n", true, true}}) {
-        present({{"/sys/fs/cgroup/pids.max", room}, {"/sys/fs/cgroup/pids.current", "0\n"}});
-        EXPECT_EQ(runThreadsCanStart(SOLVE_THEN_SHOW), serialStarts) << room;
-        EXPECT_EQ(runThreadsCanStart(SHOW_WHILE_SOLVING), threadedStarts) << room;
-    }
+    EXPECT_EQ(estimatedRunFootprint(2, 1, SOLVE_THEN_SHOW).threads, 33u);
     mazeWidth = mazeHeight = 0;
 }
 

@@ -94,39 +94,29 @@ TEST_P(ProgramConsoleTest, SizeBeyondTheProcessLimitsEndsWithLevel1)
     if (!addressSpaceLimitUsable)
         GTEST_SKIP() << "AddressSanitizer needs more address space than any cap leaves";
     struct Limited {
-        const char* typed;
         int resource;
         std::size_t mebibytes;
         std::size_t stackMebibytes;
-        const char* rasterizerThreads;
+        const char* rasterizerThreads;  // LP_NUM_THREADS, "" for none
+        const char* typed;
         int status;
     } const runs[] = {
-        {"4000 4000\n", RLIMIT_AS, 700, 8, nullptr, FATAL_ALLOCATION},
-        {"4000 4000\n", RLIMIT_AS, 900, 8, nullptr, FATAL_ALLOCATION},
-        {"4000 4000\n", RLIMIT_AS, 1200, 8, nullptr, FATAL_ALLOCATION},
-        {"8000 8000\n", RLIMIT_AS, 3000, 8, nullptr, FATAL_ALLOCATION},
-        {"2 1\n", RLIMIT_AS, 1200, 8, nullptr, WINDOW_SYSTEM_FAILURE},
-        {"200 200\n", RLIMIT_DATA, 586, 8, nullptr, WINDOW_SYSTEM_FAILURE},
-        {"4000 4000\n", RLIMIT_DATA, 586, 8, nullptr, FATAL_ALLOCATION},
-        {"2 1\n", RLIMIT_AS, 830, 64, nullptr, FATAL_ALLOCATION},
-        {"2 1\n", RLIMIT_AS, 830, 1, nullptr, WINDOW_SYSTEM_FAILURE},
-        {"30 20\n", RLIMIT_AS, 800, 8, "16", FATAL_ALLOCATION},
-        {"30 20\n", RLIMIT_AS, 800, 8, "2", WINDOW_SYSTEM_FAILURE},
+        {RLIMIT_AS, 700, 8, "", "4000 4000\n", FATAL_ALLOCATION},  {RLIMIT_AS, 900, 8, "", "4000 4000\n", FATAL_ALLOCATION},
+        {RLIMIT_AS, 1200, 8, "", "4000 4000\n", FATAL_ALLOCATION}, {RLIMIT_AS, 3000, 8, "", "8000 8000\n", FATAL_ALLOCATION},
+        {RLIMIT_AS, 1200, 8, "", "2 1\n", WINDOW_SYSTEM_FAILURE},   {RLIMIT_DATA, 586, 8, "", "200 200\n", WINDOW_SYSTEM_FAILURE},
+        {RLIMIT_DATA, 586, 8, "", "4000 4000\n", FATAL_ALLOCATION}, {RLIMIT_AS, 830, 64, "", "2 1\n", FATAL_ALLOCATION},
+        {RLIMIT_AS, 830, 1, "", "2 1\n", WINDOW_SYSTEM_FAILURE},    {RLIMIT_AS, 800, 8, "16", "30 20\n", FATAL_ALLOCATION},
     };
     for (const Limited& run : runs) {
-        SCOPED_TRACE(std::string(run.resource == RLIMIT_AS ? "ulimit -v " : "ulimit -d ") +
-                     std::to_string(run.mebibytes * 1024) + ", ulimit -s " + std::to_string(run.stackMebibytes * 1024) +
-                     ", LP_NUM_THREADS=" + (run.rasterizerThreads ? run.rasterizerThreads : "(unset)"));
+        SCOPED_TRACE(::testing::Message() << (run.resource == RLIMIT_AS ? "ulimit -v " : "ulimit -d ") << run.mebibytes * 1024
+                                          << " -s " << run.stackMebibytes * 1024 << " LP_NUM_THREADS=" << run.rasterizerThreads);
         const LimitForChildren limit(run.resource, run.mebibytes << 20);
         const LimitForChildren stack(RLIMIT_STACK, run.stackMebibytes << 20);
-        if (run.rasterizerThreads)
-            setenv("LP_NUM_THREADS", run.rasterizerThreads, 1);
-        if (run.status == FATAL_ALLOCATION) {
+        setenv("LP_NUM_THREADS", run.rasterizerThreads, 1);
+        if (run.status == FATAL_ALLOCATION)
             expectRunEndsWith(run.typed, dialogueTranscript + generating, FATAL_ALLOCATION);
-        } else {
-            const ProgramRun ended = runProgram(GetParam().path, run.typed);
-            EXPECT_EQ(ended.exitStatus, run.status) << ended.standardError;
-        }
+        else
+            EXPECT_EQ(runProgram(GetParam().path, run.typed).exitStatus, run.status);
         unsetenv("LP_NUM_THREADS");
     }
 }
