@@ -318,7 +318,8 @@ unsigned long long memoryCgroupRoom()
         const unsigned long long usage = numberOrUnlimited(readSystemFile(directory + "/" + version.memoryUsage));
         const std::string stat = readSystemFile(directory + "/memory.stat");
         const unsigned long long cache = statField(stat, version.activeCache) + statField(stat, version.inactiveCache);
-        const unsigned long long unwritten = statField(stat, version.dirtyCache) + statField(stat, version.cacheBeingWritten);
+        const unsigned long long unwritten =
+            statField(stat, version.dirtyCache) + statField(stat, version.cacheBeingWritten);
         const unsigned long long reclaimable = cache > unwritten ? cache - unwritten : 0;
         const unsigned long long used = usage == unlimited ? 0 : (usage > reclaimable ? usage - reclaimable : 0);
         return lessOrNothing(limit, used);

@@ -49,7 +49,7 @@ Files limits(const std::string& data, const std::string& addressSpace, const std
 {
     return {{"/proc/self/limits", "Limit                     Soft Limit           Hard Limit           Units\n"
                                   "Max stack size            " + stack + "              unlimited            bytes\n"
-                                  "Max processes             " + processes + "            unlimited            processes\n"
+                                  "Max processes             " + processes + "            unlimited    processes\n"
                                   "Max data size             " + data + "            unlimited            bytes\n"
                                   "Max address space         " + addressSpace + "            unlimited            bytes\n"}};
 }
@@ -79,7 +79,7 @@ protected:
             {"/proc/self/mountinfo", "22 1 0:21 / /proc rw - proc proc rw\n"
                                      "30 22 0:27 / /sys/fs/cgroup rw,nosuid - cgroup2 cgroup2 rw\n"},
             {"/sys/devices/system/cpu/online", "0-1\n"},
-            {"/proc/100/status", "Uid:\t1000\t1000\nThreads:\t40\n"}, {"/proc/200/status", "Uid:\t0\t0\nThreads:\t99\n"},
+            {"/proc/100/status", "Uid:\t1000\nThreads:\t40\n"}, {"/proc/200/status", "Uid:\t0\nThreads:\t99\n"},
         };
         presented.merge(limits("unlimited", "unlimited"));
         for (const auto& [path, text] : changes)
