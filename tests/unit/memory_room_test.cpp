@@ -54,8 +54,6 @@ Files limits(const std::string& data, const std::string& addressSpace, const std
                                   "Max address space         " + addressSpace + "            unlimited            bytes\n"}};
 }
 
-const std::string thisProcess = std::to_string(getpid());
-
 class MemoryRoomTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -154,7 +152,7 @@ TEST_F(MemoryRoomTest, TheLeastOfEveryLimitThatApplies)
          {{"/proc/self/cgroup", "0::/\n"},
           {"/proc/self/mountinfo", "30 22 0:27 /../.. /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
           {v2 + "machine.slice/apps/cgroup.procs", "1\n"}, {v2 + "machine.slice/apps/memory.max", "104857600\n"},
-          {v2 + "machine.slice/box7/cgroup.procs", "1\n" + thisProcess + "\n"},
+          {v2 + "machine.slice/box7/cgroup.procs", "1\n" + std::to_string(getpid()) + "\n"},
           {v2 + "machine.slice/box7/memory.max", "314572800\n"}, {v2 + "machine.slice/memory.max", "1073741824\n"}},
          300 * mebibyte, unlimited, unlimited, unlimited, stack},
         {"ulimit -u 50, the user's processes with 40 threads", {{"/proc/self/limits", fifty}}, available, unlimited,
