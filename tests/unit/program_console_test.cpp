@@ -97,15 +97,15 @@ TEST_P(ProgramConsoleTest, SizeBeyondTheProcessLimitsEndsWithLevel1)
         int resource;
         std::size_t mebibytes;
         std::size_t stackMebibytes;
-        const char* rasterizerThreads;  // LP_NUM_THREADS, "" for none
+        const char* rasterizerThreads;  // LP_NUM_THREADS, set so that no row depends on the processors here
         const char* typed;
         bool refused;
     } const runs[] = {
-        {RLIMIT_AS, 700, 8, "", "4000 4000\n", true},  {RLIMIT_AS, 900, 8, "", "4000 4000\n", true},
-        {RLIMIT_AS, 1200, 8, "", "4000 4000\n", true}, {RLIMIT_AS, 3000, 8, "", "8000 8000\n", true},
-        {RLIMIT_AS, 1200, 8, "", "2 1\n", false},      {RLIMIT_DATA, 586, 8, "", "200 200\n", false},
-        {RLIMIT_DATA, 586, 8, "", "4000 4000\n", true}, {RLIMIT_AS, 830, 64, "", "2 1\n", true},
-        {RLIMIT_AS, 830, 1, "", "2 1\n", false},       {RLIMIT_AS, 800, 8, "16", "30 20\n", true},
+        {RLIMIT_AS, 700, 8, "2", "4000 4000\n", true},  {RLIMIT_AS, 900, 8, "2", "4000 4000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 3000, 8, "2", "8000 8000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "2 1\n", false},      {RLIMIT_DATA, 586, 8, "2", "200 200\n", false},
+        {RLIMIT_DATA, 586, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 830, 64, "2", "2 1\n", true},
+        {RLIMIT_AS, 830, 1, "2", "2 1\n", false},       {RLIMIT_AS, 800, 8, "16", "30 20\n", true},
     };
     for (const Limited& run : runs) {
         SCOPED_TRACE(::testing::Message() << (run.resource == RLIMIT_AS ? "ulimit -v " : "ulimit -d ")
