@@ -7,17 +7,20 @@ Runs each program at each size (N for N x N, or WxH) under the X server named by
 waits until the solver is done and the process has stopped using the processor (the window
 is then drawn), and prints one line per run:
 
-    maze_serial 2000x2000 estimated_run_mib=... peak_rss_mib=... peak_virtual_mib=...
+    maze_serial 2000x2000 estimated_run_mib=... peak_rss_mib=... peak_virtual_mib=... peak_data_mib=...
 
 peak_rss_mib and peak_virtual_mib are the process's high-water marks of resident and mapped
-memory (VmHWM and VmPeak); estimated_run_mib is what the memory check expects that program
-to hold at most at that size (maze_bench --estimate WxH).
+memory (VmHWM and VmPeak); peak_data_mib is the most memory the kernel counted against
+ulimit -d (VmData), sampled every few milliseconds, since the kernel keeps no high-water mark
+of it; estimated_run_mib is what the memory check expects that program to hold at most at
+that size (maze_bench --estimate WxH).
 """
 
 import argparse
 import os
 import subprocess
 import sys
+import threading
 import time
 
 IDLE_SECONDS = 1.0  # no processor time used for this long: the first frame is drawn
@@ -40,8 +43,25 @@ def memory_peaks(pid):
     return peaks
 
 
+def sample_data_peak(pid, peaks, running):
+    """Keeps peaks["VmData"] at the most VmData seen while running is set."""
+    while running.is_set():
+        try:
+            with open("/proc/%d/status" % pid) as status:
+                for line in status:
+                    if line.startswith("VmData:"):
+                        peaks["VmData"] = max(peaks.get("VmData", 0.0), int(line.split()[1]) / 1024.0)
+        except OSError:
+            return
+        time.sleep(0.002)
+
+
 def measure(program, width, height):
     process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    data_peak, running = {}, threading.Event()
+    running.set()
+    sampler = threading.Thread(target=sample_data_peak, args=(process.pid, data_peak, running))
+    sampler.start()
     try:
         process.stdin.write(b"%d\n%d\n" % (width, height))
         process.stdin.close()
@@ -61,8 +81,11 @@ def measure(program, width, height):
             now = processor_ticks(process.pid)
             if now != ticks:
                 ticks, idle_since = now, time.monotonic()
-        return memory_peaks(process.pid)
+        running.clear()
+        sampler.join()
+        return dict(memory_peaks(process.pid), **data_peak)
     finally:
+        running.clear()
         process.kill()
         process.wait()
 
@@ -94,8 +117,9 @@ def main():
         estimated = estimates(arguments.build, width, height)
         for program in arguments.programs:
             peaks = measure(os.path.join(arguments.build, program), width, height)
-            print("%s %dx%d estimated_run_mib=%.1f peak_rss_mib=%.1f peak_virtual_mib=%.1f"
-                  % (program, width, height, estimated[program], peaks["VmHWM"], peaks["VmPeak"]), flush=True)
+            print("%s %dx%d estimated_run_mib=%.1f peak_rss_mib=%.1f peak_virtual_mib=%.1f peak_data_mib=%.1f"
+                  % (program, width, height, estimated[program], peaks["VmHWM"], peaks["VmPeak"], peaks["VmData"]),
+                  flush=True)
     return 0
 
 

@@ -13,6 +13,7 @@ enum FatalLevel {
     FATAL_MERGE_RANGE = 7,           // a merge named a cell the partition does not hold
     FATAL_GOAL_UNREACHED = 8,        // the solver finished without reaching the goal
     FATAL_SIZE_REFUSED = 9,          // the typed size describes no maze this program can build
+    FATAL_THREAD_START = 11,         // a thread the run needs could not be started
 };
 
 // Not a level of fatalExit: the status when the window system fails (no

@@ -15,6 +15,8 @@ void generateMaze(RunSequence sequence)
     consolePrint("Generating maze...\n");
     if (!runFitsInMemory(sequence))
         fatalExit(FATAL_ALLOCATION);
+    if (!runThreadsCanStart(sequence))
+        fatalExit(FATAL_THREAD_START);
     createWallList();
     carveMaze();
     consolePrint("Done generating maze...\n");

@@ -30,16 +30,16 @@ constexpr unsigned long long fullViewImage = 8 * mebibyte;
 constexpr unsigned long long firstDrawBase = 16 * mebibyte;
 constexpr unsigned long long firstDrawBytesPerLine = 200;
 constexpr unsigned long long firstDrawCeiling = 90 * mebibyte;
-// Address space the driver reserves beyond what it fills: its code, and a
-// stack and a malloc arena for each of its threads (and the solver's).
-constexpr unsigned long long serialReserved = 580 * mebibyte;
-constexpr unsigned long long threadedReserved = 660 * mebibyte;
-// llvmpipe starts two threads per processor, up to 32 processors; the two
-// measured processors are in the figures above. Each thread maps a stack and
-// may get a malloc arena of its own.
-constexpr int measuredProcessors = 2;
-constexpr int driverProcessorCeiling = 32;
-constexpr unsigned long long reservedPerDriverThread = (8 + 64) * mebibyte;
+// Address space the program and its libraries map beyond what they fill, the
+// GL driver's code and tables above all: 149 MiB in every run measured, and
+// for a moment up to 51 MiB more while malloc sets up an arena (it maps twice
+// an arena's size to align it); the rest is margin.
+constexpr unsigned long long libraryReserved = 228 * mebibyte;
+// glibc's malloc gives each thread that allocates an arena of its own: 64 MiB
+// of address space, filled as needed, up to eight arenas per processor online,
+// the main thread's included.
+constexpr unsigned long long arenaReserved = 64 * mebibyte;
+constexpr unsigned long long arenasPerProcessor = 8;
 
 // Per wall: its record, and while carving the shuffled order and the shuffle's
 // scratch copy of it (or, once that is freed, the order beside the partition).
@@ -88,14 +88,21 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
         window = windowResident + wallList + picture + firstDraw + fullViewImage + solver + solution;
     }
 
-    const int processors = std::min(onlineProcessors(), driverProcessorCeiling);
-    const unsigned long long unmeasuredDriverThreads =
-        processors > measuredProcessors ? 2ull * static_cast<unsigned long long>(processors - measuredProcessors) : 0;
+    // llvmpipe starts its rasterizer threads and as many again for its
+    // compute-shader pool, and Mesa one for its shader cache; maze_threaded
+    // adds the solver. Each thread maps a stack, which the kernel counts as
+    // data too, and may get an arena.
+    const unsigned long long threads =
+        2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 1 + (sequence == SHOW_WHILE_SOLVING);
+    const unsigned long long arenas =
+        std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
+    const unsigned long long stacks = threads * threadStackBytes();
 
     RunFootprint footprint;
     footprint.resident = std::max(carving, window);
-    footprint.mapped = footprint.resident + (sequence == SOLVE_THEN_SHOW ? serialReserved : threadedReserved) +
-                       unmeasuredDriverThreads * reservedPerDriverThread;
+    footprint.mapped = footprint.resident + libraryReserved + stacks + arenas * arenaReserved;
+    footprint.data = footprint.resident + stacks;
+    footprint.threads = threads;
     return footprint;
 }
 
@@ -103,5 +110,10 @@ bool runFitsInMemory(RunSequence sequence)
 {
     const RunFootprint needed = estimatedRunFootprint(mazeWidth, mazeHeight, sequence);
     const MemoryRoom room = memoryRoom();
-    return needed.resident <= room.resident && needed.mapped <= room.mapped;
+    return needed.resident <= room.resident && needed.mapped <= room.mapped && needed.data <= room.data;
+}
+
+bool runThreadsCanStart(RunSequence sequence)
+{
+    return estimatedRunFootprint(mazeWidth, mazeHeight, sequence).threads <= threadRoom();
 }

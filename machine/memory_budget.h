@@ -15,10 +15,15 @@ enum RunSequence {
 struct RunFootprint {
     unsigned long long resident;  // bytes in memory
     unsigned long long mapped;    // bytes of address space, in memory or only reserved
+    unsigned long long data;      // bytes counted as data: the heap and every thread's stack
+    unsigned long long threads;   // threads started besides the main one
 };
 RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence);
 
 // Whether a run of mazeWidth x mazeHeight fits in the room this process has left.
 bool runFitsInMemory(RunSequence sequence);
+
+// Whether the limits on threads let the run start every thread it needs.
+bool runThreadsCanStart(RunSequence sequence);
 
 #endif

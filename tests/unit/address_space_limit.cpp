@@ -34,22 +34,22 @@ void capAddressSpace(std::size_t headroom)
     }
 }
 
-AddressSpaceLimitForChildren::AddressSpaceLimitForChildren(std::size_t limit)
+LimitForChildren::LimitForChildren(int resource, std::size_t limit) : resource(resource)
 {
     rlimit current{};
-    getrlimit(RLIMIT_AS, &current);
+    getrlimit(resource, &current);
     savedSoftLimit = current.rlim_cur;
     current.rlim_cur = limit;
-    if (setrlimit(RLIMIT_AS, &current) != 0) {
+    if (setrlimit(resource, &current) != 0) {
         std::perror("setrlimit");
         std::abort();
     }
 }
 
-AddressSpaceLimitForChildren::~AddressSpaceLimitForChildren()
+LimitForChildren::~LimitForChildren()
 {
     rlimit current{};
-    getrlimit(RLIMIT_AS, &current);
+    getrlimit(resource, &current);
     current.rlim_cur = savedSoftLimit;
-    setrlimit(RLIMIT_AS, &current);
+    setrlimit(resource, &current);
 }

@@ -25,17 +25,19 @@ constexpr bool addressSpaceLimitUsable = true;
 // death-test children: the cap cannot be raised again.
 void capAddressSpace(std::size_t headroom);
 
-// While it lives, programs this process starts get an address space of limit
-// bytes, as under "ulimit -v": the soft limit is lowered and then restored.
-class AddressSpaceLimitForChildren {
+// While it lives, programs this process starts get limit bytes of a resource
+// (RLIMIT_AS as under "ulimit -v", RLIMIT_DATA, RLIMIT_STACK): the soft limit
+// is set and then restored.
+class LimitForChildren {
 public:
-    explicit AddressSpaceLimitForChildren(std::size_t limit);
-    ~AddressSpaceLimitForChildren();
+    LimitForChildren(int resource, std::size_t limit);
+    ~LimitForChildren();
 
-    AddressSpaceLimitForChildren(const AddressSpaceLimitForChildren&) = delete;
-    AddressSpaceLimitForChildren& operator=(const AddressSpaceLimitForChildren&) = delete;
+    LimitForChildren(const LimitForChildren&) = delete;
+    LimitForChildren& operator=(const LimitForChildren&) = delete;
 
 private:
+    int resource;
     unsigned long long savedSoftLimit;
 };
 

@@ -2,6 +2,7 @@
 // every byte they print on both streams and their exit status. Both programs
 // share the dialogue and the generation, so both must behave the same.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <ostream>
@@ -83,26 +84,42 @@ TEST_P(ProgramConsoleTest, SizeBeyondThisMachinesMemoryEndsWithLevel1)
     expectRunEndsWith("32769 32768\n", dialogueTranscript + generating, FATAL_ALLOCATION);
 }
 
-// Under an address-space limit the programs refuse what would not fit, where
-// the GL driver would otherwise crash on an allocation halfway through the
-// run, and go on to the window with what fits (here GLUT then finds no display).
-TEST_P(ProgramConsoleTest, SizeBeyondTheAddressSpaceLimitEndsWithLevel1)
+// Under the limits a user sets, the programs refuse what would not fit, where
+// the kernel would otherwise kill the run or the GL driver crash or hang on a
+// failed allocation or thread halfway through it, and go on to the window with
+// what fits (here GLUT then finds no display). Every thread maps a stack of
+// ulimit -s, counted as data too; LP_NUM_THREADS sets llvmpipe's threads.
+TEST_P(ProgramConsoleTest, SizeBeyondTheProcessLimitsEndsWithLevel1)
 {
     if (!addressSpaceLimitUsable)
         GTEST_SKIP() << "AddressSanitizer needs more address space than any cap leaves";
     struct Limited {
-        const char* typed;
+        int resource;
         std::size_t mebibytes;
+        std::size_t stackMebibytes;
+        const char* rasterizerThreads;  // LP_NUM_THREADS, set so that no row depends on the processors here
+        const char* typed;
+        bool refused;
+    } const runs[] = {
+        {RLIMIT_AS, 700, 8, "2", "4000 4000\n", true},  {RLIMIT_AS, 900, 8, "2", "4000 4000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 3000, 8, "2", "8000 8000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "2 1\n", false},      {RLIMIT_DATA, 586, 8, "2", "200 200\n", false},
+        {RLIMIT_DATA, 586, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 830, 64, "2", "2 1\n", true},
+        {RLIMIT_AS, 830, 1, "2", "2 1\n", false},       {RLIMIT_AS, 800, 8, "16", "30 20\n", true},
     };
-    for (const Limited& run : {Limited{"4000 4000\n", 700}, Limited{"4000 4000\n", 900}, Limited{"4000 4000\n", 1200},
-                               Limited{"8000 8000\n", 3000}}) {
-        SCOPED_TRACE("ulimit -v " + std::to_string(run.mebibytes * 1024));
-        const AddressSpaceLimitForChildren limit(run.mebibytes << 20);
-        expectRunEndsWith(run.typed, dialogueTranscript + generating, FATAL_ALLOCATION);
+    for (const Limited& run : runs) {
+        SCOPED_TRACE(::testing::Message() << (run.resource == RLIMIT_AS ? "ulimit -v " : "ulimit -d ")
+                                          << run.mebibytes * 1024 << " -s " << run.stackMebibytes * 1024
+                                          << " LP_NUM_THREADS=" << run.rasterizerThreads);
+        const LimitForChildren limit(run.resource, run.mebibytes << 20);
+        const LimitForChildren stack(RLIMIT_STACK, run.stackMebibytes << 20);
+        setenv("LP_NUM_THREADS", run.rasterizerThreads, 1);
+        if (run.refused)
+            expectRunEndsWith(run.typed, dialogueTranscript + generating, FATAL_ALLOCATION);
+        else
+            EXPECT_EQ(runProgram(GetParam().path, run.typed).exitStatus, WINDOW_SYSTEM_FAILURE);
+        unsetenv("LP_NUM_THREADS");
     }
-    const AddressSpaceLimitForChildren limit(std::size_t{1200} << 20);
-    const ProgramRun small = runProgram(GetParam().path, "2 1\n");
-    EXPECT_EQ(small.exitStatus, WINDOW_SYSTEM_FAILURE) << small.standardError;
 }
 
 // Each prompt must reach a pipe before the program waits for the number;
