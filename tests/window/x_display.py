@@ -65,6 +65,13 @@ def window_info(window):
     }
 
 
+def window_class(window):
+    """WM_CLASS as (name, class), from xprop, or None when the window has none."""
+    text = _run(["xprop", "-id", window, "WM_CLASS"]).decode(errors="replace")
+    match = re.search(r'= "(.*)", "(.*)"$', text.strip())
+    return match.groups() if match else None
+
+
 def settled_windows(title, timeout):
     """The top-level windows, once those with the given title left by programs that have
     just ended are gone: the X server reuses a departed client's window ids, so a stale
