@@ -10,7 +10,8 @@
 //   means memory here.
 // - The window destroyed by another client, at any moment from its creation
 //   on, or asked to close (WM_DELETE_WINDOW) even while it is minimised or
-//   has never been shown, ends the run with status 0.
+//   has never been shown, ends the run with status 0. A window started
+//   iconic does not hold the run until it is shown.
 // - The window is named for window managers: WM_CLASS is the program's name
 //   and "Maze".
 void watchWindowSystem(int argc, char** argv);
