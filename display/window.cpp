@@ -40,7 +40,7 @@ WindowPlacement placeWindow(int screenWidth, int screenHeight, int width, int he
 void openMazeWindow(int* argc, char** argv)
 {
     // freeglut answers no query before it is initialised, so it comes first.
-    reportGlutFailures(*argc, argv);
+    watchWindowSystem(*argc, argv);
     glutInit(argc, argv);
     const ScreenSize screen = queryScreenSize();
     if (screen.width == 0 || screen.height == 0)

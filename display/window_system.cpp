@@ -3,106 +3,215 @@
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/Xlibint.h>  // XESetWireToEvent: Xlib's hook for a library to see events as they are read
+#include <X11/Xutil.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "fatal_exit.h"
 
 namespace {
 
-// Written by reportGlutFailures, read by onGlutError: argv[0] as freeglut
-// names the program in its messages, or nullptr when there is none.
-const char* programName = nullptr;
+// Written by watchWindowSystem before glutInit; read afterwards on the GLUT thread.
+const char* programPath = nullptr;  // argv[0] as freeglut names the program in its messages, or nullptr
+char* programName = nullptr;        // its last component, the window's WM_CLASS name
+bool awaitingWindow = false;        // until the maze window is watched
 
 // Freeglut calls this instead of printing and exiting itself; it must not return.
 void onGlutError(const char* format, va_list arguments)
 {
     // Freeglut's own wording.
     std::fputs("freeglut ", stderr);
-    if (programName != nullptr)
-        std::fprintf(stderr, "(%s): ", programName);
+    if (programPath != nullptr)
+        std::fprintf(stderr, "(%s): ", programPath);
     std::vfprintf(stderr, format, arguments);
     std::fputc('\n', stderr);
     endProcess(WINDOW_SYSTEM_FAILURE);
 }
 
-// The window watch, GLUT thread only. Freeglut ignores its window being
-// destroyed by another client and would wait for events forever, so a second
-// connection of our own asks the X server to report the destruction.
-Display* windowWatch = nullptr;
-Window mazeWindow = 0;
-
-// Whether another client has destroyed the window, as the watch has been told
-// by the end of this round trip.
-bool mazeWindowDestroyed()
-{
-    if (windowWatch == nullptr)
-        return false;
-    XSync(windowWatch, False);
-    XEvent destroyed;
-    return XCheckTypedWindowEvent(windowWatch, mazeWindow, DestroyNotify, &destroyed);
-}
-
-// Destroying a window unmaps it first, which freeglut does report: that is
-// when the watch looks.
-void onWindowStatus(int state)
-{
-    if (state == GLUT_HIDDEN && mazeWindowDestroyed())
-        endProcess(0);
-}
-
-// Failures of the X connection, GLUT thread only. Xlib's handlers print the
-// messages users know and then exit with 1, so ours only note the failure
-// before handing over, and the first exit handler turns the status into ours
-// before anything else would talk to the broken connection.
+// Xlib's handlers for a refused request and a lost connection, which print the
+// messages users know and then call exit(1).
 int (*xlibErrorHandler)(Display*, XErrorEvent*) = nullptr;
 int (*xlibConnectionLossHandler)(Display*) = nullptr;
-bool windowSystemFailed = false;
+
+void endWithWindowSystemFailure()
+{
+    endProcess(WINDOW_SYSTEM_FAILURE);
+}
+
+// Ours only arrange the status before handing over: registered last, this exit
+// handler runs first, before freeglut's or the GL driver's could wait for a
+// lock that the interrupted call still holds. Neither makes a request on the
+// connection that has failed, and Xlib's handlers make none.
+void handOverToXlib()
+{
+    if (std::atexit(endWithWindowSystemFailure) != 0)
+        endProcess(WINDOW_SYSTEM_FAILURE);
+}
 
 int onRequestFailed(Display* display, XErrorEvent* error)
 {
-    // A frame still being drawn when the window was destroyed fails on it:
-    // the run ends as it does for the destruction itself.
-    if (mazeWindowDestroyed())
-        endProcess(0);
-    windowSystemFailed = true;
+    handOverToXlib();
     return xlibErrorHandler(display, error);
 }
 
 int onConnectionLost(Display* display)
 {
-    windowSystemFailed = true;
+    handOverToXlib();
     return xlibConnectionLossHandler(display);
 }
 
-void endWithWindowSystemFailure()
+// Written by watchWindowSystem, read by onBrokenPipe: the thread that talks to the X server.
+pid_t glutThread = 0;
+
+// Writing to a connection the X server has closed raises SIGPIPE, whose
+// default ends the process by a signal before Xlib could report the loss. On
+// the GLUT thread the write just fails instead, and Xlib reports it; a console
+// whose reader has gone still ends the run as it always has.
+void onBrokenPipe(int)
 {
-    if (windowSystemFailed)
-        endProcess(WINDOW_SYSTEM_FAILURE);
+    if (gettid() == glutThread)
+        return;
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+}
+
+// The window watch. Freeglut creates the window with its structure events
+// selected on its own connection, but drops the window's destruction, and
+// reads a close request only in its loop: while glutCreateWindow waits for the
+// window to be mapped (forever, for a window destroyed first or started
+// iconic under a window manager), neither reaches it. So the watch sees these
+// two kinds of events as Xlib reads them on that connection, wherever that
+// happens: in GLUT's loop, in glutCreateWindow or in a GL call. It needs no
+// connection of its own, which a server at its client limit would refuse.
+// Written by watchWindow before the converters are installed, read by them
+// (on the GLUT thread: no other thread uses the connection); stopWatching
+// clears mazeWindow when GLUT itself takes the window down.
+Window mazeWindow = None;
+Atom deleteWindow = None;
+using EventConverter = Bool (*)(Display*, XEvent*, xEvent*);
+EventConverter convertDestroyNotify = nullptr;
+EventConverter convertClientMessage = nullptr;
+
+bool endsTheRun(const XEvent& event)
+{
+    if (event.type == DestroyNotify)
+        return event.xdestroywindow.window == mazeWindow;
+    // Freeglut's own test for a close request.
+    return event.type == ClientMessage && event.xclient.window == mazeWindow &&
+           static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow;
+}
+
+// These run inside Xlib, the connection locked: they make no request, they
+// only end the run, as closing the window does.
+Bool onDestroyNotify(Display* display, XEvent* event, xEvent* wire)
+{
+    const Bool converted = convertDestroyNotify(display, event, wire);
+    if (converted && endsTheRun(*event))
+        endProcess(0);
+    return converted;
+}
+
+Bool onClientMessage(Display* display, XEvent* event, xEvent* wire)
+{
+    const Bool converted = convertClientMessage(display, event, wire);
+    if (converted && endsTheRun(*event))
+        endProcess(0);
+    return converted;
+}
+
+Bool isQueuedEnd(Display*, XEvent* event, XPointer)
+{
+    return endsTheRun(*event);
+}
+
+// Before any request that names the window: a request failing on a window
+// already destroyed must find the watch in place.
+void watchWindow(Display* display, Window window)
+{
+    awaitingWindow = false;
+    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    mazeWindow = window;
+    convertDestroyNotify = XESetWireToEvent(display, DestroyNotify, onDestroyNotify);
+    convertClientMessage = XESetWireToEvent(display, ClientMessage, onClientMessage);
+    // What Xlib read before the converters were in place waits in its queue.
+    XEvent queued;
+    if (XCheckIfEvent(display, &queued, isQueuedEnd, nullptr))
+        endProcess(0);
+    char mazeClass[] = "Maze";
+    XClassHint names{programName, mazeClass};
+    XSetClassHint(display, window, &names);
+}
+
+void stopWatching()
+{
+    mazeWindow = None;
 }
 
 }  // namespace
 
-void reportGlutFailures(int argc, char** argv)
+// Freeglut offers no way to reach its connection or its window before
+// glutCreateWindow returns, and that is too late: it returns only once the
+// window is mapped. But between creating the window and mapping it, it names
+// the window for the window manager with this call, which the dynamic linker
+// resolves to the program's definition first. That is where the watch starts,
+// and where WM_CLASS belongs, since window managers read it when the window
+// is mapped; Xlib's own definition then does what freeglut asked.
+extern "C" void XSetWMProperties(Display* display, Window window, XTextProperty* windowName,
+                                 XTextProperty* iconName, char** argv, int argc, XSizeHints* normalHints,
+                                 XWMHints* windowManagerHints, XClassHint* classHints)
 {
-    programName = argc > 0 ? argv[0] : nullptr;
+    static const auto xlibSetWMProperties =
+        reinterpret_cast<decltype(&XSetWMProperties)>(dlsym(RTLD_NEXT, "XSetWMProperties"));
+    const bool watching = awaitingWindow;
+    if (watching)
+        watchWindow(display, window);
+    xlibSetWMProperties(display, window, windowName, iconName, argv, argc, normalHints, windowManagerHints,
+                        classHints);
+    // glutCreateWindow returns only once it has seen the window mapped, and a
+    // window manager keeps a window started iconic (-iconic) unmapped until it
+    // is restored: the run would stand still until then, maze_threaded's
+    // solver not even started. Told so at once, freeglut goes on; the event is
+    // one its loop ignores, and the real one follows where there is a map.
+    if (watching && windowManagerHints != nullptr && (windowManagerHints->flags & StateHint) != 0 &&
+        windowManagerHints->initial_state == IconicState) {
+        XEvent mapped{};
+        mapped.xmap.type = MapNotify;
+        mapped.xmap.display = display;
+        mapped.xmap.event = window;
+        mapped.xmap.window = window;
+        XPutBackEvent(display, &mapped);
+    }
+}
+
+void watchWindowSystem(int argc, char** argv)
+{
+    static char fallbackName[] = "maze";
+    programPath = argc > 0 ? argv[0] : nullptr;
+    programName = fallbackName;
+    if (programPath != nullptr && programPath[0] != '\0') {
+        const char* slash = std::strrchr(programPath, '/');
+        programName = const_cast<char*>(slash != nullptr ? slash + 1 : programPath);
+    }
     glutInitErrorFunc(onGlutError);
+    xlibErrorHandler = XSetErrorHandler(onRequestFailed);
+    xlibConnectionLossHandler = XSetIOErrorHandler(onConnectionLost);
+    glutThread = gettid();
+    std::signal(SIGPIPE, onBrokenPipe);
+    awaitingWindow = true;
 }
 
 void watchMazeWindow()
 {
-    xlibErrorHandler = XSetErrorHandler(onRequestFailed);
-    xlibConnectionLossHandler = XSetIOErrorHandler(onConnectionLost);
-    std::atexit(endWithWindowSystemFailure);
-
-    Display* display = glXGetCurrentDisplay();
-    mazeWindow = glXGetCurrentDrawable();
-    windowWatch = XOpenDisplay(DisplayString(display));
-    if (windowWatch == nullptr)
-        return;  // no connection to spare: the window can still be closed as usual
-    XSelectInput(windowWatch, mazeWindow, StructureNotifyMask);
-    XFlush(windowWatch);
-    glutWindowStatusFunc(onWindowStatus);
+    // A GLUT that names its window some other way: watched from here on.
+    if (awaitingWindow)
+        watchWindow(glXGetCurrentDisplay(), glXGetCurrentDrawable());
+    // GLUT destroying the window itself (glutDestroyWindow) is no loss to watch for.
+    glutCloseFunc(stopWatching);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Runs one maze program at one size and seed under the X server named by DISPLAY, and
-checks what its user sees: the console transcript, the window's title and placement, the
+checks what its user sees: the console transcript, the window's title, WM_CLASS and placement, the
 maze in its pixels (rebuilt from them and compared with the maze the seed must give), and
 the space bar switching the red solution line on and off while other keys do nothing, the
 picture stretching with the window when it is resized, and how the run ends: destroying
@@ -184,6 +184,9 @@ class WindowTest:
         info = x_display.window_info(window)
         if info["title"] != TITLE:
             self.fail("window title is %r, expected %r" % (info["title"], TITLE))
+        names = x_display.window_class(window)
+        if names != (os.path.basename(self.program), TITLE):
+            self.fail("WM_CLASS is %r, expected the program's name and %r" % (names, TITLE))
         expected = expected_placement(SCREEN[0], SCREEN[1], self.width, self.height)
         shown = (info["x"], info["y"], info["width"], info["height"])
         if shown != expected:

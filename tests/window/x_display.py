@@ -40,7 +40,8 @@ def top_level_windows():
     """{window id: name} for every child of the root window (there is no window manager)."""
     listing = _run(["xwininfo", "-root", "-children"]).decode(errors="replace")
     windows = {}
-    for match in re.finditer(r'^\s+(0x[0-9a-f]+) (?:"(.*)"|\(has no name\))', listing, re.MULTILINE):
+    # A name may be followed by the window's class: 0x400002 "Maze": ("maze_serial" "Maze") ...
+    for match in re.finditer(r'^\s+(0x[0-9a-f]+) (?:"(.*?)"(?::|\s)|\(has no name\))', listing, re.MULTILINE):
         windows[match.group(1)] = match.group(2)
     return windows
 
@@ -63,6 +64,13 @@ def window_info(window):
         "depth": number("Depth"),
         "viewable": "IsViewable" in text,
     }
+
+
+def window_class(window):
+    """WM_CLASS as (name, class), from xprop, or None when the window has none."""
+    text = _run(["xprop", "-id", window, "WM_CLASS"]).decode(errors="replace")
+    match = re.search(r'= "(.*)", "(.*)"$', text.strip())
+    return match.groups() if match else None
 
 
 def settled_windows(title, timeout):
