@@ -1,4 +1,4 @@
-#define GL_GLEXT_PROTOTYPES  // buffer objects, OpenGL 1.5
+#define GL_GLEXT_PROTOTYPES  // buffer objects, OpenGL 1.5; fences, 3.2
 #include "maze_picture.h"
 
 #include <GL/freeglut.h>
@@ -44,6 +44,29 @@ StoredWalls storedWalls = {0, 0, nullptr, 0, nullptr};
 // renderer, read by drawMazePicture.
 bool keepingFullViewImage = false;
 
+// llvmpipe sorts a draw's lines into scenes of up to 36 MiB and hands each to
+// its drawing threads without waiting for them; while they fall behind it
+// starts new ones, up to 64, so how much of a large picture it held at once
+// depended on the timing of the run (one to three scenes at 1000 x 1000 on
+// two processors). Each piece is ended by a fence, and the fence of the piece
+// handed over before the last is waited for, so the driver holds the pieces
+// in flight and the one it is sorting, at any speed.
+constexpr GLint verticesPerPiece = 2 * linesPerPiece;
+constexpr int piecesInFlight = piecesHeldByDriver - 1;
+
+// The pieces in flight, GLUT thread only: written by drawLines across frames.
+// fences[oldest] is the oldest piece's fence (null while there is none), and
+// the piece being drawn has received verticesSincePiece vertices so far.
+// fencing is set by compileMazeList where the driver has fences (OpenGL 3.2);
+// without them the lines are drawn whole.
+struct PiecesInFlight {
+    bool fencing;
+    GLsync fences[piecesInFlight];
+    int oldest;
+    GLint verticesSincePiece;
+};
+PiecesInFlight piecesDrawn = {false, {}, 0, 0};
+
 bool rendererIsMesaSoftware()
 {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
@@ -59,6 +82,51 @@ bool driverHasBufferObjects()
     if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
         return false;
     return major > 1 || (major == 1 && minor >= 5);
+}
+
+bool driverHasFences()
+{
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    int minor = 0;
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
+        return false;
+    return major > 3 || (major == 3 && minor >= 2);
+}
+
+// Ends the piece being drawn with a fence, which hands it to the driver's
+// drawing threads, then waits until the oldest piece in flight is drawn.
+void endPiece()
+{
+    GLsync& slot = piecesDrawn.fences[piecesDrawn.oldest];
+    const GLsync oldest = slot;
+    slot = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    piecesDrawn.oldest = (piecesDrawn.oldest + 1) % piecesInFlight;
+    piecesDrawn.verticesSincePiece = 0;
+    if (oldest == nullptr)
+        return;
+    constexpr GLuint64 oneSecond = 1000000000;
+    while (glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, oneSecond) == GL_TIMEOUT_EXPIRED) {
+    }
+    glDeleteSync(oldest);
+}
+
+// Draws count vertices of the stored lines from first on, in pieces.
+void drawLines(GLint first, GLint count)
+{
+    if (!piecesDrawn.fencing) {
+        glDrawArrays(GL_LINES, first, count);
+        return;
+    }
+    while (count > 0) {
+        const GLint piece = std::min(count, verticesPerPiece - piecesDrawn.verticesSincePiece);
+        glDrawArrays(GL_LINES, first, piece);
+        first += piece;
+        count -= piece;
+        piecesDrawn.verticesSincePiece += piece;
+        if (piecesDrawn.verticesSincePiece == verticesPerPiece)
+            endPiece();
+    }
 }
 
 // Top and right edges, leaving the entrance above the start cell and the
@@ -211,12 +279,12 @@ void drawTiles(int firstColumn, int lastColumn, int firstRow, int lastRow)
     if (firstColumn == 0 && lastColumn == columns - 1) {
         const int start = firstRow * columns;
         const int end = (lastRow + 1) * columns;
-        glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+        drawLines(first[start], first[end] - first[start]);
     } else {
         for (int row = firstRow; row <= lastRow; ++row) {
             const int start = row * columns + firstColumn;
             const int end = row * columns + lastColumn + 1;
-            glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+            drawLines(first[start], first[end] - first[start]);
         }
     }
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -264,6 +332,7 @@ void compileMazeList(WallStore store)
     storeWalls(store, width, height);
     forgetFullViewImage();
     keepingFullViewImage = rendererIsMesaSoftware();
+    piecesDrawn.fencing = driverHasFences();
 }
 
 bool keepsFullViewImage()
