@@ -74,24 +74,14 @@ bool rendererIsMesaSoftware()
            (std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0);
 }
 
-bool driverHasBufferObjects()
+bool driverIsAtLeastVersion(int wantedMajor, int wantedMinor)
 {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0;
     int minor = 0;
     if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
         return false;
-    return major > 1 || (major == 1 && minor >= 5);
-}
-
-bool driverHasFences()
-{
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0;
-    int minor = 0;
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
-        return false;
-    return major > 3 || (major == 3 && minor >= 2);
+    return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
 }
 
 // Ends the piece being drawn with a fence, which hands it to the driver's
@@ -319,7 +309,7 @@ void drawBorderAndWalls(const MazeView& view)
 
 void compileMazeList()
 {
-    compileMazeList(driverHasBufferObjects() ? BUFFER_OBJECT_WALLS : CLIENT_MEMORY_WALLS);
+    compileMazeList(driverIsAtLeastVersion(1, 5) ? BUFFER_OBJECT_WALLS : CLIENT_MEMORY_WALLS);
 }
 
 void compileMazeList(WallStore store)
@@ -332,7 +322,7 @@ void compileMazeList(WallStore store)
     storeWalls(store, width, height);
     forgetFullViewImage();
     keepingFullViewImage = rendererIsMesaSoftware();
-    piecesDrawn.fencing = driverHasFences();
+    piecesDrawn.fencing = driverIsAtLeastVersion(3, 2);
 }
 
 bool keepsFullViewImage()
