@@ -14,7 +14,7 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // under Xvfb with two processors: the renderer of every machine without a GPU
 // driver, and the hungriest one, since it keeps the picture in main memory.
 // They cover Debian 12 (Mesa 22.3, LLVM 15) and Debian 13 (Mesa 25.0, LLVM
-// 19), whose peaks are 7 to 12 MiB higher: the estimate stays above the worst
+// 19), whose peaks are 8 to 13 MiB higher: the estimate stays above the worst
 // of five runs of either, from 2 x 1 to 4000 x 4000 and oblong sizes, and
 // within 1.3 times Debian 12's.
 
