@@ -1,4 +1,4 @@
-#define GL_GLEXT_PROTOTYPES  // buffer objects, OpenGL 1.5
+#define GL_GLEXT_PROTOTYPES  // buffer objects, OpenGL 1.5; fences, 3.2
 #include "maze_picture.h"
 
 #include <GL/freeglut.h>
@@ -61,6 +61,29 @@ PictureInProgress pictureInProgress = {0, -1, 0, -1};
 // renderer, read by drawMazePicture.
 bool keepingFullViewImage = false;
 
+// llvmpipe sorts a draw's lines into scenes of up to 36 MiB and hands each to
+// its drawing threads without waiting for them; while they fall behind it
+// starts new ones, up to 64, so how much of a large picture it held at once
+// depended on the timing of the run (one to three scenes at 1000 x 1000 on
+// two processors). Each piece is ended by a fence, and the fence of the piece
+// handed over before the last is waited for, so the driver holds the pieces
+// in flight and the one it is sorting, at any speed.
+constexpr GLint verticesPerPiece = 2 * linesPerPiece;
+constexpr int piecesInFlight = piecesHeldByDriver - 1;
+
+// The pieces in flight, GLUT thread only: written by drawLines across frames.
+// fences[oldest] is the oldest piece's fence (null while there is none), and
+// the piece being drawn has received verticesSincePiece vertices so far.
+// fencing is set by compileMazeList on Mesa's software rasterisers where the
+// driver has fences (OpenGL 3.2); elsewhere the lines are drawn whole.
+struct PiecesInFlight {
+    bool fencing;
+    GLsync fences[piecesInFlight];
+    int oldest;
+    GLint verticesSincePiece;
+};
+PiecesInFlight piecesDrawn = {false, {}, 0, 0};
+
 bool rendererIsMesaSoftware()
 {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
@@ -68,14 +91,49 @@ bool rendererIsMesaSoftware()
            (std::strncmp(renderer, "llvmpipe", 8) == 0 || std::strncmp(renderer, "softpipe", 8) == 0);
 }
 
-bool driverHasBufferObjects()
+bool driverIsAtLeastVersion(int wantedMajor, int wantedMinor)
 {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0;
     int minor = 0;
     if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2)
         return false;
-    return major > 1 || (major == 1 && minor >= 5);
+    return major > wantedMajor || (major == wantedMajor && minor >= wantedMinor);
+}
+
+// Ends the piece being drawn with a fence, which hands it to the driver's
+// drawing threads, then waits until the oldest piece in flight is drawn.
+void endPiece()
+{
+    GLsync& slot = piecesDrawn.fences[piecesDrawn.oldest];
+    const GLsync oldest = slot;
+    slot = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    piecesDrawn.oldest = (piecesDrawn.oldest + 1) % piecesInFlight;
+    piecesDrawn.verticesSincePiece = 0;
+    if (oldest == nullptr)
+        return;
+    constexpr GLuint64 oneSecond = 1000000000;
+    while (glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, oneSecond) == GL_TIMEOUT_EXPIRED) {
+    }
+    glDeleteSync(oldest);
+}
+
+// Draws count vertices of the stored lines from first on, in pieces.
+void drawLines(GLint first, GLint count)
+{
+    if (!piecesDrawn.fencing) {
+        glDrawArrays(GL_LINES, first, count);
+        return;
+    }
+    while (count > 0) {
+        const GLint piece = std::min(count, verticesPerPiece - piecesDrawn.verticesSincePiece);
+        glDrawArrays(GL_LINES, first, piece);
+        first += piece;
+        count -= piece;
+        piecesDrawn.verticesSincePiece += piece;
+        if (piecesDrawn.verticesSincePiece == verticesPerPiece)
+            endPiece();
+    }
 }
 
 // Top and right edges, leaving the entrance above the start cell and the
@@ -222,7 +280,7 @@ long long drawTileRows(int& row, int lastRow, int firstColumn, int lastColumn)
     const int rows = firstColumn == 0 && lastColumn == columns - 1 ? lastRow - row + 1 : 1;
     const int start = row * columns + firstColumn;
     const int end = (row + rows - 1) * columns + lastColumn + 1;
-    glDrawArrays(GL_LINES, first[start], first[end] - first[start]);
+    drawLines(first[start], first[end] - first[start]);
     row += rows;
     return first[end] - first[start];
 }
@@ -275,7 +333,7 @@ void startPicture(const MazeView& view)
 
 void compileMazeList()
 {
-    compileMazeList(driverHasBufferObjects() ? BUFFER_OBJECT_WALLS : CLIENT_MEMORY_WALLS);
+    compileMazeList(driverIsAtLeastVersion(1, 5) ? BUFFER_OBJECT_WALLS : CLIENT_MEMORY_WALLS);
 }
 
 void compileMazeList(WallStore store)
@@ -288,6 +346,9 @@ void compileMazeList(WallStore store)
     storeWalls(store, width, height);
     forgetFullViewImage();
     keepingFullViewImage = rendererIsMesaSoftware();
+    // Only where the picture's working memory is this process's: a GPU queues
+    // lines in memory of its own, and waiting for it would only slow it down.
+    piecesDrawn.fencing = rendererIsMesaSoftware() && driverIsAtLeastVersion(3, 2);
 }
 
 bool keepsFullViewImage()

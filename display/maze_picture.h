@@ -12,6 +12,14 @@ enum DisplayList {
     SOLUTION_LIST = 2,  // the solution line, compiled on the first redraw after solving
 };
 
+// The lines are handed to the GL driver in pieces of linesPerPiece, and no
+// more than piecesHeldByDriver pieces are ever handed over and not yet drawn:
+// llvmpipe would otherwise queue as much of a large picture as its drawing
+// threads fall behind by. The memory check counts the driver's working memory
+// for that many lines.
+constexpr int linesPerPiece = 8192;
+constexpr int piecesHeldByDriver = 3;
+
 // Where the walls' lines are kept.
 enum WallStore {
     // A buffer object: in the GL driver's own memory, video memory on a GPU.

@@ -4,6 +4,7 @@
 
 #include "machine.h"
 #include "maze.h"
+#include "maze_picture.h"
 
 namespace {
 
@@ -12,24 +13,42 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // The figures below were measured with the window open, on Mesa's llvmpipe
 // under Xvfb with two processors: the renderer of every machine without a GPU
 // driver, and the hungriest one, since it keeps the picture in main memory.
-// Each was fitted so that the estimate stays above every peak measured, from
-// 2 x 1 to 8000 x 8000 and oblong sizes, and within 1.3 times the peaks from
-// 1000 x 1000 up.
+// They cover Debian 12 (Mesa 22.3, LLVM 15) and Debian 13 (Mesa 25.0, LLVM
+// 19), whose peaks are 8 to 13 MiB higher: the estimate stays above the worst
+// of five runs of either, from 2 x 1 to 4000 x 4000 and oblong sizes, and
+// within 1.3 times Debian 12's.
 
-// The program and its libraries before the window exists, and once the GL
-// driver and the X connection are there.
+// The program and its libraries before the window exists.
 constexpr unsigned long long programResident = 6 * mebibyte;
+// Once the window is open, before anything is drawn: the GL driver's libraries
+// (the pages of LLVM's read by then are 50 MiB alone), its context and the X
+// connection; about 57 MiB on Debian 12, 68 on Debian 13 (more library pages
+// and driver heap).
 constexpr unsigned long long windowResident = 70 * mebibyte;
+// Drawing the first frame, at any size: LLVM compiling the driver's shaders
+// (more of its code read, and its heap; a shader cache left by an earlier run
+// saves 3 to 5 MiB, so this is the first run's), the window's colour buffer
+// and the X image it is shown through (3.2 MiB each on a 1280 x 1024 screen);
+// about 29 MiB on either release.
+constexpr unsigned long long firstDrawBase = 29 * mebibyte;
+// The full view's pixels, kept once drawn on the software renderers: four
+// bytes a pixel of a window of 80 % of a screen of up to 1920 x 1200.
+constexpr unsigned long long fullViewImage = 6 * mebibyte;
 // Per line of the picture (two vertices of two floats), as the driver stores it.
 constexpr unsigned long long bytesPerPictureLine = 4 * sizeof(float);
-// The full view's pixels, kept once drawn on the software renderers: four
-// bytes a pixel of a window of 80 % of a screen of up to 1920 x 1200 and more.
-constexpr unsigned long long fullViewImage = 8 * mebibyte;
-// Drawing the picture the first time: the driver's working memory grows with
-// the lines up to a ceiling.
-constexpr unsigned long long firstDrawBase = 16 * mebibyte;
-constexpr unsigned long long firstDrawBytesPerLine = 200;
-constexpr unsigned long long firstDrawCeiling = 90 * mebibyte;
+// Per line the driver has been handed and not drawn yet: its edges and shading
+// inputs (about 210 bytes) and its place in the bins of the window's tiles.
+// Handed over in pieces, the picture never has more than
+// piecesHeldByDriver * linesPerPiece lines there; handed over whole, llvmpipe
+// queued as many as its drawing threads fell behind by, 36 MiB a scene, and
+// that varied from run to run.
+constexpr unsigned long long heldBytesPerLine = 256;
+constexpr unsigned long long mostLinesHeld = static_cast<unsigned long long>(piecesHeldByDriver) * linesPerPiece;
+// What llvmpipe's threads add beyond those of the two measured processors:
+// what each touches of its stack and of a malloc arena of its own, about 25
+// KiB (a thread that does not allocate touches no arena).
+constexpr unsigned long long residentPerDriverThread = 256 * 1024;
+constexpr unsigned long long measuredProcessors = 2;
 // Address space the program and its libraries map beyond what they fill, the
 // GL driver's code and tables above all: 149 MiB in every run measured, and
 // for a moment up to 51 MiB more while malloc sets up an arena (it maps twice
@@ -50,6 +69,13 @@ constexpr unsigned long long partitionBytesPerCell = 2 * sizeof(int);
 // direction); and the solution path, which lives until the first frame.
 constexpr unsigned long long solverBytesPerCell = sizeof(int) + sizeof(int) + 1;
 constexpr unsigned long long solutionBytesPerCell = sizeof(int);
+// The best move counts, every one written, stay resident after maze_serial
+// frees them when they are smaller than 32 MiB: malloc raises the size from
+// which it maps blocks of their own (up to 32 MiB) as such blocks are freed,
+// so the table comes from its heap, which keeps it for later allocations, the
+// driver's drawing among them. 15 MiB at 2000 x 2000.
+constexpr unsigned long long keptSolverBytesPerCell = sizeof(int);
+constexpr unsigned long long largestBlockKept = 32 * mebibyte;
 
 }  // namespace
 
@@ -67,9 +93,11 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
 
     const unsigned long long wallList = wallsInGrid * bytesPerWall;
     const unsigned long long picture = lines * bytesPerPictureLine;
-    const unsigned long long firstDraw = std::min(firstDrawBase + lines * firstDrawBytesPerLine, firstDrawCeiling);
+    const unsigned long long held = std::min(lines, mostLinesHeld) * heldBytesPerLine;
     const unsigned long long solver = cells * solverBytesPerCell;
     const unsigned long long solution = cells * solutionBytesPerCell;
+    const unsigned long long keptSolver =
+        cells * keptSolverBytesPerCell < largestBlockKept ? cells * keptSolverBytesPerCell : 0;
 
     const unsigned long long carving =
         programResident + wallList +
@@ -77,15 +105,17 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
     unsigned long long window;
     if (sequence == SOLVE_THEN_SHOW) {
         // Solved first; the wall list is freed once the picture is compiled,
-        // before the first frame is drawn.
+        // before the first frame is drawn, whose lines take the place the
+        // freed solver table kept.
         const unsigned long long solving = programResident + wallList + solver + solution;
-        const unsigned long long compiling = windowResident + wallList + picture + solution;
-        const unsigned long long drawing = windowResident + picture + firstDraw + fullViewImage + solution;
+        const unsigned long long compiling = windowResident + wallList + picture + solution + keptSolver;
+        const unsigned long long drawing =
+            windowResident + picture + firstDrawBase + std::max(held, keptSolver) + fullViewImage + solution;
         window = std::max({solving, compiling, drawing});
     } else {
         // The solver starts once the picture is compiled and works, on the
         // wall list, while the first frame is drawn.
-        window = windowResident + wallList + picture + firstDraw + fullViewImage + solver + solution;
+        window = windowResident + wallList + picture + firstDrawBase + held + fullViewImage + solver + solution;
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
@@ -98,8 +128,13 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
         std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
     const unsigned long long stacks = threads * threadStackBytes();
 
+    // Resident memory was measured with two processors' threads; each more
+    // touches a little of its stack and arena.
+    const unsigned long long measuredThreads = 2 * measuredProcessors + 1 + (sequence == SHOW_WHILE_SOLVING);
+    const unsigned long long unmeasuredThreads = threads > measuredThreads ? threads - measuredThreads : 0;
+
     RunFootprint footprint;
-    footprint.resident = std::max(carving, window);
+    footprint.resident = std::max(carving, window) + unmeasuredThreads * residentPerDriverThread;
     footprint.mapped = footprint.resident + libraryReserved + stacks + arenas * arenaReserved;
     footprint.data = footprint.resident + stacks;
     footprint.threads = threads;
