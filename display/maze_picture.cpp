@@ -346,9 +346,10 @@ void compileMazeList(WallStore store)
     storeWalls(store, width, height);
     forgetFullViewImage();
     keepingFullViewImage = rendererIsMesaSoftware();
-    // Only where the picture's working memory is this process's: a GPU queues
-    // lines in memory of its own, and waiting for it would only slow it down.
-    piecesDrawn.fencing = rendererIsMesaSoftware() && driverIsAtLeastVersion(3, 2);
+    // Only on the software rasterisers, where the picture's working memory is
+    // this process's as its kept full view is: a GPU queues lines in memory of
+    // its own, and waiting for it would only slow it down.
+    piecesDrawn.fencing = keepingFullViewImage && driverIsAtLeastVersion(3, 2);
 }
 
 bool keepsFullViewImage()

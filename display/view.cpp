@@ -31,20 +31,16 @@ int dragStartX = 0;
 int dragStartY = 0;
 MazeView viewAtDragStart = {0, 0, 0};
 
-// The full view's size in cells: the maze and a cell of margin on each side.
-double fullSpanX()
+// The view's size in cells at a zoom: at none, the maze and a cell of margin
+// on each side.
+double spanX(int zoomSteps)
 {
-    return mazeWidth + 2.0;
+    return (mazeWidth + 2.0) / std::pow(zoomPerStep, zoomSteps);
 }
 
-double fullSpanY()
+double spanY(int zoomSteps)
 {
-    return mazeHeight + 2.0;
-}
-
-double magnification(int zoomSteps)
-{
-    return std::pow(zoomPerStep, zoomSteps);
+    return (mazeHeight + 2.0) / std::pow(zoomPerStep, zoomSteps);
 }
 
 // The view moved as little as needed to show only what the full view shows,
@@ -53,8 +49,8 @@ MazeView keptWithinMaze(MazeView view)
 {
     if (view.zoomSteps == 0)
         return fullView();
-    const double halfSpanX = fullSpanX() / magnification(view.zoomSteps) / 2;
-    const double halfSpanY = fullSpanY() / magnification(view.zoomSteps) / 2;
+    const double halfSpanX = spanX(view.zoomSteps) / 2;
+    const double halfSpanY = spanY(view.zoomSteps) / 2;
     view.centreX = std::clamp(view.centreX, -1 + halfSpanX, mazeWidth + 1 - halfSpanX);
     view.centreY = std::clamp(view.centreY, -1 + halfSpanY, mazeHeight + 1 - halfSpanY);
     return view;
@@ -78,9 +74,8 @@ MazeView fullView()
 
 int mostZoomSteps()
 {
-    const double shorterSpan = std::min(fullSpanX(), fullSpanY());
     int steps = 0;
-    while (shorterSpan / magnification(steps + 1) >= closestViewCells)
+    while (std::min(spanX(steps + 1), spanY(steps + 1)) >= closestViewCells)
         ++steps;
     return steps;
 }
@@ -89,8 +84,8 @@ ViewRectangle viewRectangle(const MazeView& view)
 {
     if (view.zoomSteps == 0)
         return ViewRectangle{-1, -1, mazeWidth + 1.0, mazeHeight + 1.0};
-    const double halfSpanX = fullSpanX() / magnification(view.zoomSteps) / 2;
-    const double halfSpanY = fullSpanY() / magnification(view.zoomSteps) / 2;
+    const double halfSpanX = spanX(view.zoomSteps) / 2;
+    const double halfSpanY = spanY(view.zoomSteps) / 2;
     return ViewRectangle{view.centreX - halfSpanX, view.centreY - halfSpanY, view.centreX + halfSpanX,
                          view.centreY + halfSpanY};
 }
@@ -104,10 +99,8 @@ MazeView zoomedAbout(const MazeView& view, int steps, double pointerFractionX, d
     const double pointerX = shown.left + pointerFractionX * (shown.right - shown.left);
     const double pointerY = shown.top + pointerFractionY * (shown.bottom - shown.top);
     // The new view puts the same world point at the same place in the window.
-    const double spanX = fullSpanX() / magnification(zoomSteps);
-    const double spanY = fullSpanY() / magnification(zoomSteps);
-    return keptWithinMaze(
-        MazeView{zoomSteps, pointerX + (0.5 - pointerFractionX) * spanX, pointerY + (0.5 - pointerFractionY) * spanY});
+    return keptWithinMaze(MazeView{zoomSteps, pointerX + (0.5 - pointerFractionX) * spanX(zoomSteps),
+                                   pointerY + (0.5 - pointerFractionY) * spanY(zoomSteps)});
 }
 
 MazeView draggedBy(const MazeView& view, double dragFractionX, double dragFractionY)
