@@ -14,6 +14,9 @@ from xwd_image import BLACK, RED, WHITE
 
 _TOLERANCE = 1.5  # pixels between a drawn pixel's centre and its line
 _REPORTED_PER_KIND = 8  # enough to see the pattern of a fault without drowning in it
+# Past this many wrong pixels the picture is plainly wrong; looking at each of the rest in
+# Python would only keep the caller from taking the next capture.
+_MOST_PIXEL_PROBLEMS = 1000
 
 
 class Projection:
@@ -121,6 +124,18 @@ def _cell_centre(width, cell):
     return (x + 0.5, y + 0.5)
 
 
+def _most_pixels_near(projection, segments):
+    """How many pixel centres can lie within the tolerance of the given segments: each accepts
+    a box reaching the tolerance beyond its ends and to either side of it."""
+    reach = 2 * math.ceil(_TOLERANCE) + 1
+    most = 0
+    for start, end in segments:
+        x1, y1 = projection.to_pixel(*start)
+        x2, y2 = projection.to_pixel(*end)
+        most += (math.ceil(abs(x2 - x1)) + reach) * (math.ceil(abs(y2 - y1)) + reach)
+    return most
+
+
 class _Report:
     def __init__(self):
         self.problems = []
@@ -130,6 +145,9 @@ class _Report:
         self.counts[kind] = self.counts.get(kind, 0) + 1
         if self.counts[kind] <= _REPORTED_PER_KIND:
             self.problems.append(text)
+
+    def total(self):
+        return sum(self.counts.values())
 
     def lines(self):
         summary = ["%d x %s" % (count, kind) for kind, count in self.counts.items() if count > _REPORTED_PER_KIND]
@@ -185,13 +203,26 @@ def picture_problems(image, maze, solution_path=None, view=None):
         lines_by_place[key] = (start, end)
 
     red_steps_by_cell = {}
+    red_steps = []
     if solution_path is not None:
         for cell_from, cell_to in zip(solution_path, solution_path[1:]):
             step = (_cell_centre(width, cell_from), _cell_centre(width, cell_to))
+            red_steps.append(step)
             red_steps_by_cell.setdefault(cell_from, []).append(step)
             red_steps_by_cell.setdefault(cell_to, []).append(step)
 
+    # A capture taken before the window was drawn (all black under Xvfb) is recognised at
+    # once by counting, not by looking at each of its pixels.
+    non_white = image.non_white_count()
+    most = _most_pixels_near(projection, [(start, end) for _, start, end in standing] + red_steps)
+    if non_white > most:
+        return ["not a finished picture: %d of its %d pixels are not white, its lines can cover at most %d"
+                % (non_white, image.width * image.height, most)]
+
     for pixel_x, pixel_y, colour in image.non_white_pixels():
+        if report.total() >= _MOST_PIXEL_PROBLEMS:
+            report.add("pixels not looked at", "stopped looking after %d problems" % _MOST_PIXEL_PROBLEMS)
+            break
         world_x, world_y = projection.to_world(pixel_x, pixel_y)
         if colour == BLACK:
             grid_x, grid_y = round(world_x), round(world_y)

@@ -81,6 +81,8 @@ class WindowTest:
                      self.output_closed) as run:
             try:
                 window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
+                # Shown, the window can be drawn: its first picture is due from here.
+                shown_at = time.monotonic()
                 self.note("window %s is up" % window)
                 seeds = [self.seed] if fixed_seed is not None else range(first_second, int(time.time()) + 1)
                 self.check_placement(window)
@@ -107,7 +109,7 @@ class WindowTest:
                     chosen.update(seed=seed, maze=maze)
                     return problems
 
-                image, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT)
+                image, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT, since=shown_at)
                 self.note("first picture read")
                 self.seed, expected_maze = chosen["seed"], chosen["maze"]
                 if problems:

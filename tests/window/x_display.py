@@ -119,14 +119,19 @@ def capture(window):
         raise DisplayError("unreadable xwd dump of window %s: %s" % (window, error))
 
 
-def wait_for_picture(window, problems_of, timeout):
-    """Captures the window until problems_of(image) finds nothing or the timeout passes.
+def wait_for_picture(window, problems_of, timeout, since=None):
+    """Captures the window until problems_of(image) finds nothing, or until a capture taken
+    after the program had its timeout does not pass either. The timeout runs from since (a
+    time.monotonic() reading: when the program could start drawing the picture), from the
+    call when None. However long captures and checks take, the verdict is never given on a
+    capture taken before the program had all its time.
     Returns (image, problems) of the last capture: problems is empty on success."""
-    deadline = time.monotonic() + timeout
+    deadline = (time.monotonic() if since is None else since) + timeout
     while True:
+        taken = time.monotonic()
         image = capture(window)
         problems = problems_of(image)
-        if not problems or time.monotonic() > deadline:
+        if not problems or taken > deadline:
             return image, problems
         time.sleep(POLL_SECONDS)
 

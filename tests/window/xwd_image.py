@@ -73,16 +73,22 @@ class XwdImage:
     def contains(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
 
+    def _non_white_marks(self):
+        """One byte per pixel, row after row: 1 where the pixel is not white, else 0."""
+        flags = 0
+        for channel in (self.red, self.green, self.blue):
+            flags |= int.from_bytes(channel.translate(_BELOW_FULL), "big")
+        return flags.to_bytes(self.width * self.height, "big")
+
+    def non_white_count(self):
+        return self._non_white_marks().count(1)
+
     def non_white_pixels(self):
         """Yields (x, y, colour) for every pixel that is not white, row by row.
 
         The scan for them runs over whole channels at once: pictures are almost all
         background, and a per-pixel loop in Python would dominate the test time."""
-        count = self.width * self.height
-        flags = 0
-        for channel in (self.red, self.green, self.blue):
-            flags |= int.from_bytes(channel.translate(_BELOW_FULL), "big")
-        marks = flags.to_bytes(count, "big")
+        marks = self._non_white_marks()
         index = marks.find(1)
         while index >= 0:
             y, x = divmod(index, self.width)
