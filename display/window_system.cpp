@@ -6,6 +6,7 @@
 #include <X11/Xlibint.h>  // XESetWireToEvent: Xlib's hook for a library to see events as they are read
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -158,20 +159,67 @@ void stopWatching()
 
 // Freeglut offers no way to reach its connection or its window before
 // glutCreateWindow returns, and that is too late: it returns only once the
-// window is mapped. But between creating the window and mapping it, it names
-// the window for the window manager with this call, which the dynamic linker
-// resolves to the program's definition first. That is where the watch starts,
-// and where WM_CLASS belongs, since window managers read it when the window
-// is mapped; Xlib's own definition then does what freeglut asked.
+// window is mapped. But between creating the window and mapping it, it makes
+// its GL context current on the window and names the window for the window
+// manager, with calls that the dynamic linker resolves to the program's
+// definitions first. The first of them starts the watch; the libraries' own
+// definitions then do what freeglut asked.
+
+// Making the context current has the GL driver create its drawable for the
+// window. When another client has destroyed the window first, that fails, and
+// Mesa says so on standard error ("failed to create drawable") before the run
+// ends with status 0 as for any destroyed window. The destruction can land at
+// any moment of the call, so rather than race it, what the driver says during
+// the call is held back until its outcome is known: a failed call is followed
+// by a round trip, which reads the window's destruction if that is the cause
+// and ends the run quietly; otherwise the driver's words go out as they were.
+extern "C" Bool glXMakeContextCurrent(Display* display, GLXDrawable draw, GLXDrawable read, GLXContext context)
+{
+    static const auto glxMakeContextCurrent =
+        reinterpret_cast<decltype(&glXMakeContextCurrent)>(dlsym(RTLD_NEXT, "glXMakeContextCurrent"));
+    if (awaitingWindow && draw != None)
+        watchWindow(display, draw);
+    if (draw == None || draw != mazeWindow)
+        return glxMakeContextCurrent(display, draw, read, context);
+
+    const int heldBack = memfd_create("driver messages", MFD_CLOEXEC);
+    const int standardError = heldBack < 0 ? -1 : dup(STDERR_FILENO);
+    if (standardError < 0) {
+        if (heldBack >= 0)
+            close(heldBack);
+        return glxMakeContextCurrent(display, draw, read, context);
+    }
+    std::fflush(stderr);
+    dup2(heldBack, STDERR_FILENO);
+    const Bool made = glxMakeContextCurrent(display, draw, read, context);
+    std::fflush(stderr);
+    dup2(standardError, STDERR_FILENO);
+    close(standardError);
+    if (!made)
+        XSync(display, False);
+    char text[4096];
+    ssize_t length;
+    off_t offset = 0;
+    while ((length = pread(heldBack, text, sizeof text, offset)) > 0) {
+        offset += length;
+        if (write(STDERR_FILENO, text, static_cast<std::size_t>(length)) < 0)
+            break;
+    }
+    close(heldBack);
+    return made;
+}
+
+// Window managers read WM_CLASS when the window is mapped, so it is set with
+// the window's other properties, before the map.
 extern "C" void XSetWMProperties(Display* display, Window window, XTextProperty* windowName,
                                  XTextProperty* iconName, char** argv, int argc, XSizeHints* normalHints,
                                  XWMHints* windowManagerHints, XClassHint* classHints)
 {
     static const auto xlibSetWMProperties =
         reinterpret_cast<decltype(&XSetWMProperties)>(dlsym(RTLD_NEXT, "XSetWMProperties"));
-    const bool watching = awaitingWindow;
-    if (watching)
+    if (awaitingWindow)
         watchWindow(display, window);
+    const bool watching = window == mazeWindow;
     xlibSetWMProperties(display, window, windowName, iconName, argv, argc, normalHints, windowManagerHints,
                         classHints);
     // glutCreateWindow returns only once it has seen the window mapped, and a
