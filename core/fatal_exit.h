@@ -20,6 +20,14 @@ enum FatalLevel {
 // display, or the connection to it lost), after GLUT's or Xlib's own message.
 constexpr int WINDOW_SYSTEM_FAILURE = 10;
 
+// Not a level of fatalExit either: the status when the picture asked for
+// cannot be saved, after a message naming the file and the reason.
+constexpr int SAVE_FAILURE = 12;
+
+// The status of a command line that cannot be followed, after a message saying
+// why; the value BSD's sysexits.h gives EX_USAGE, as console programs use.
+constexpr int USAGE_ERROR = 64;
+
 // Prints the fatal message with the level and ends the process with that status.
 [[noreturn]] void fatalExit(int level);
 
