@@ -60,16 +60,16 @@ Layout fitOnPage(Page upright)
     return layout;
 }
 
-void drawPage(cairo_t* cairo, const Layout& layout, const SolutionPath* solution)
+// The maze in grid coordinates (a cell a unit, the margin one cell), recorded
+// once and painted on every page: the PDF then holds its lines once, as a
+// form both pages show, in short whole numbers.
+cairo_surface_t* recordMaze()
 {
-    cairo_save(cairo);
-    // Grid coordinates from here on: a cell a unit, the margin one cell.
-    cairo_translate(cairo, layout.left + layout.cell, layout.top + layout.cell);
-    cairo_scale(cairo, layout.cell, layout.cell);
+    const cairo_rectangle_t extents{-1, -1, static_cast<double>(mazeWidth) + 2, static_cast<double>(mazeHeight) + 2};
+    cairo_surface_t* maze = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+    cairo_t* cairo = cairo_create(maze);
     cairo_set_line_width(cairo, lineWidthInCells);
     cairo_set_line_cap(cairo, CAIRO_LINE_CAP_SQUARE);
-    cairo_set_line_join(cairo, CAIRO_LINE_JOIN_MITER);
-
     cairo_set_source_rgb(cairo, 0, 0, 0);
     int pending = 0;
     traceWallRuns([&](int x1, int y1, int x2, int y2) {
@@ -81,8 +81,22 @@ void drawPage(cairo_t* cairo, const Layout& layout, const SolutionPath* solution
         }
     });
     cairo_stroke(cairo);
+    cairo_destroy(cairo);
+    return maze;
+}
+
+void drawPage(cairo_t* cairo, const Layout& layout, cairo_surface_t* maze, const SolutionPath* solution)
+{
+    cairo_save(cairo);
+    cairo_translate(cairo, layout.left + layout.cell, layout.top + layout.cell);
+    cairo_scale(cairo, layout.cell, layout.cell);
+    cairo_set_source_surface(cairo, maze, 0, 0);
+    cairo_paint(cairo);
 
     if (solution != nullptr) {
+        cairo_set_line_width(cairo, lineWidthInCells);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_SQUARE);
+        cairo_set_line_join(cairo, CAIRO_LINE_JOIN_MITER);
         cairo_set_source_rgb(cairo, 1, 0, 0);
         bool first = true;
         traceSolutionTurns(*solution, [&](int x, int y) {
@@ -112,15 +126,17 @@ void writePdfPicture(OutputFile& file, const PictureRequest& request, const Pict
     // No date: the same seed and size make the same file, byte for byte. (cairo
     // leaves out a date it cannot read, and would otherwise write the time.)
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
+    cairo_surface_t* maze = recordMaze();
     cairo_t* cairo = cairo_create(surface);
-    drawPage(cairo, layout, nullptr);
+    drawPage(cairo, layout, maze, nullptr);
     if (request.withSolution)
-        drawPage(cairo, layout, &solution);
+        drawPage(cairo, layout, maze, &solution);
     const cairo_status_t drawn = cairo_status(cairo);
     cairo_destroy(cairo);
     cairo_surface_finish(surface);
     const cairo_status_t finished = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
+    cairo_surface_destroy(maze);
     if (drawn != CAIRO_STATUS_SUCCESS)
         file.fail(std::string("cairo: ") + cairo_status_to_string(drawn));
     if (finished != CAIRO_STATUS_SUCCESS)
