@@ -85,6 +85,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--estimate") == 0 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
         std::printf("%dx%d ", width, height);
         printEstimates(width, height);
+        printSavingEstimates(width, height);
         std::printf("\n");
         return 0;
     }

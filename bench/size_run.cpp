@@ -99,6 +99,21 @@ void printEstimates(int width, int height)
                 mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING).resident));
 }
 
+void printSavingEstimates(int width, int height)
+{
+    // Saved with the solution, at the default cell size, without a window.
+    for (PictureFormat format : {PictureFormat::PNG, PictureFormat::SVG, PictureFormat::PDF}) {
+        PictureRequest picture;
+        picture.format = format;
+        picture.withSolution = true;
+        const RunOutputs outputs{false, &picture};
+        const char* name = format == PictureFormat::PNG ? "png" : format == PictureFormat::SVG ? "svg" : "pdf";
+        std::printf(" estimated_%s_no_window_mib=%.1f estimated_threaded_%s_no_window_mib=%.1f", name,
+                    mebibytes(estimatedRunFootprint(width, height, SOLVE_THEN_SHOW, outputs).resident), name,
+                    mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING, outputs).resident));
+    }
+}
+
 int measureSize(const SizeRun& run)
 {
     mazeWidth = run.width;

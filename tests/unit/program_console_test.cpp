@@ -331,6 +331,15 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
         EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
         EXPECT_EQ(directory.names(), (std::vector<std::string>{"folder.svg", "full.png"}));
     }
+
+    // A PNG wider than the format can hold is refused before carving.
+    const std::string wide = directory.path() + "/wide.png";
+    const ProgramRun run = runProgram(GetParam().path, "",
+                                      {"--size=2200000x2", "--save", wide, "--cell-size=1000", "--no-window"});
+    EXPECT_EQ(run.standardOutput, greeting + generating);
+    EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + wide + "': at 1000 pixels a cell the " +
+                                     "picture would be wider or taller than the 2147483647 pixels a PNG can hold\n");
+    EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
 }
 
 // A link to a picture is written through, and stays a link.
