@@ -3,6 +3,8 @@
 #ifndef FATAL_EXIT_H
 #define FATAL_EXIT_H
 
+#include <atomic>
+
 enum FatalLevel {
     FATAL_ALLOCATION = 1,            // maze data could not be allocated (or would not fit in memory)
     FATAL_SHUFFLE = 2,               // the wall shuffle could not get its scratch space
@@ -34,5 +36,10 @@ constexpr int USAGE_ERROR = 64;
 // Flushes every stream and ends the process with status at once, without
 // running exit handlers: another thread may still be solving or drawing.
 [[noreturn]] void endProcess(int status);
+
+// Run by endProcess first, from whichever thread ends the process: waits for
+// the one piece of work that must not be cut short, maze_threaded's worker
+// saving the picture while the window may be closed. Set by that work.
+extern std::atomic<void (*)()> beforeProcessEnds;
 
 #endif

@@ -18,6 +18,44 @@ namespace {
 
 constexpr std::size_t bufferBytes = 256 * 1024;
 
+// The temporary file while it is written, for the signal handler; empty otherwise.
+char temporaryForSignals[PATH_MAX + 64] = "";
+const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Ctrl-C, or a kill, while the picture is written removes the temporary file
+// and then ends the run as the signal would have.
+void onEndingSignal(int number)
+{
+    if (temporaryForSignals[0] != '\0')
+        unlink(temporaryForSignals);
+    std::signal(number, SIG_DFL);
+    raise(number);
+}
+
+void watchEndingSignals()
+{
+    for (int number : endingSignals) {
+        struct sigaction action {};
+        action.sa_handler = onEndingSignal;
+        sigemptyset(&action.sa_mask);
+        struct sigaction previous {};
+        // A signal the user's shell ignores (nohup, or a background job's Ctrl-C) stays ignored.
+        if (sigaction(number, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            sigaction(number, &action, nullptr);
+    }
+}
+
+void rememberTemporary(const std::string& path)
+{
+    if (path.size() < sizeof temporaryForSignals)
+        std::memcpy(temporaryForSignals, path.c_str(), path.size() + 1);
+}
+
+void forgetTemporary()
+{
+    temporaryForSignals[0] = '\0';
+}
+
 std::string directoryOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
@@ -61,6 +99,7 @@ OutputFile::OutputFile(const std::string& path, const std::string& programName)
     // file system; created with the usual permissions, less the umask.
     const std::string stem = directoryOf(finalPath) + "/." + nameOf(finalPath).substr(0, 200) + "." +
                              std::to_string(static_cast<long>(getpid()));
+    watchEndingSignals();
     for (int attempt = 0; descriptor < 0; ++attempt) {
         temporaryPath = stem + "-" + std::to_string(attempt);
         descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -70,6 +109,7 @@ OutputFile::OutputFile(const std::string& path, const std::string& programName)
             fail(error);
         }
     }
+    rememberTemporary(temporaryPath);
 }
 
 OutputFile::~OutputFile()
@@ -78,6 +118,7 @@ OutputFile::~OutputFile()
         close(descriptor);
     if (!temporaryPath.empty())
         unlink(temporaryPath.c_str());
+    forgetTemporary();
 }
 
 void OutputFile::write(const void* data, std::size_t size)
@@ -125,6 +166,7 @@ void OutputFile::commit()
         if (rename(temporaryPath.c_str(), finalPath.c_str()) != 0)
             fail(errno);
         temporaryPath.clear();
+        forgetTemporary();
     }
 }
 
@@ -141,6 +183,7 @@ void OutputFile::fail(const std::string& reason)
     if (!temporaryPath.empty())
         unlink(temporaryPath.c_str());
     temporaryPath.clear();
+    forgetTemporary();
     std::fprintf(stderr, "%s: cannot save the maze as '%s': %s\n", programName.c_str(), requestedPath.c_str(),
                  reason.c_str());
     endProcess(SAVE_FAILURE);

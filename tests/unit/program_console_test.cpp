@@ -2,6 +2,7 @@
 // every byte they print on both streams and their exit status. Both programs
 // share the dialogue and the generation, so both must behave the same.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -340,6 +341,27 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
     EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + wide + "': at 1000 pixels a cell the " +
                                      "picture would be wider or taller than the 2147483647 pixels a PNG can hold\n");
     EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
+}
+
+// A run stopped while it writes its picture (kill, Ctrl-C) leaves no
+// temporary file behind, and ends by the signal as it always did.
+TEST_P(ProgramConsoleTest, AKillWhileSavingLeavesNothingBehind)
+{
+    const TemporaryDirectory directory;
+    RunningProgram program(GetParam().path,
+                           {"--size", "2000x2000", "--save", directory.path() + "/maze.pdf", "--no-window"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (directory.names().empty() && std::chrono::steady_clock::now() < deadline)
+        usleep(10000);
+    ASSERT_EQ(directory.names().size(), 1u) << "the temporary file never appeared";
+    EXPECT_EQ(directory.names()[0].rfind(".maze.pdf.", 0), 0u) << directory.names()[0];
+    // Well inside the seconds the picture takes, and past the instant between
+    // creating the file and remembering its name.
+    usleep(200000);
+    program.sendSignal(SIGTERM);
+    const ProgramRun run = program.finish(std::chrono::seconds(30));
+    EXPECT_FALSE(run.exited);
+    EXPECT_EQ(directory.names(), std::vector<std::string>{});
 }
 
 // A link to a picture is written through, and stays a link.

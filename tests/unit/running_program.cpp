@@ -148,6 +148,12 @@ void RunningProgram::type(const std::string& text)
     }
 }
 
+void RunningProgram::sendSignal(int number)
+{
+    if (processId > 0)
+        kill(processId, number);
+}
+
 ProgramRun RunningProgram::finish(std::chrono::milliseconds patience)
 {
     closeIfOpen(inputPipe);

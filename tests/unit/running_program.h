@@ -35,6 +35,9 @@ public:
     // Writes text to the program's standard input.
     void type(const std::string& text);
 
+    // Sends the program a signal, as kill(1) would.
+    void sendSignal(int number);
+
     // Closes standard input, collects the rest of both outputs and waits for
     // the end; a program still running after patience is killed.
     ProgramRun finish(std::chrono::milliseconds patience);

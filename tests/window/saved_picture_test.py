@@ -5,11 +5,12 @@ page as pdftoppm draws it) and compared wall by wall with the maze the seed must
 the red solution line along its one path when --solution asks for it and no red otherwise.
 
     saved_picture_test.py --program build/maze_serial --size 30x20 --seed 1000000000
-        [--window] [--regions] [--cell-size 3]
+        [--window [--close-while-saving]] [--regions] [--cell-size 3] [--formats pdf]
 
 Every format is saved without and with --solution. Without --window the runs have no
 display at all (--no-window); with it the window opens on the display named by DISPLAY and
-is closed once the picture is saved. Sizes of more than a few thousand cells are checked in
+is closed once the picture is saved, or with --close-while-saving as soon as it is begun,
+which maze_threaded, saving on its worker, must finish before it ends. Sizes of more than a few thousand cells are checked in
 --regions: the corners with the entrance and the exit and the middle, drawn at ten pixels a
 cell, and for PNG every wall of the whole maze (read at three pixels a cell or more: at two,
 a wall's middle lands a rounding error away from the next line). Small sizes also check the console text,
@@ -57,6 +58,8 @@ class SavedPictureTest:
         self.window = arguments.window
         self.regions = arguments.regions
         self.cell_size = arguments.cell_size
+        self.formats = arguments.formats
+        self.close_while_saving = arguments.close_while_saving
         self.faketime_library = arguments.faketime_library
         self.directory = tempfile.mkdtemp(prefix="maze_pictures_")
         self.failures = []
@@ -77,8 +80,8 @@ class SavedPictureTest:
             self.maze = carved_maze(self.width, self.height, self.seed)
             self.path = unique_path(self.maze)
             self.note("oracle: the maze of seed %d and its path of %d cells" % (self.seed, len(self.path)))
-            for extension in ("png", "svg", "pdf"):
-                for with_solution in (False, True):
+            for extension in self.formats:
+                for with_solution in ((True,) if self.close_while_saving else (False, True)):
                     self.check_format(extension, with_solution)
             if not self.window and not self.regions:
                 self.check_seed_from_clock()
@@ -120,10 +123,16 @@ class SavedPictureTest:
             try:
                 window = x_display.wait_for_new_window(TITLE, before, process, WINDOW_TIMEOUT)
                 deadline = time.monotonic() + RUN_TIMEOUT
-                while not os.path.exists(path) and process.poll() is None and time.monotonic() < deadline:
-                    time.sleep(0.05)
-                if not os.path.exists(path):
-                    self.fail("%s showed its window but never saved %s" % (self.name, path))
+
+                def saving():
+                    return any(name.startswith(".") for name in os.listdir(self.directory))
+
+                awaited = saving if self.close_while_saving else lambda: os.path.exists(path)
+                while not awaited() and process.poll() is None and time.monotonic() < deadline:
+                    time.sleep(0.01)
+                if not awaited():
+                    self.fail("%s showed its window but never %s %s"
+                              % (self.name, "began to save" if self.close_while_saving else "saved", path))
                     raise Failed()
                 x_display.destroy(window)
                 output, errors = process.communicate(timeout=RUN_TIMEOUT)
@@ -213,6 +222,9 @@ class SavedPictureTest:
         leftovers = sorted(name for name in os.listdir(self.directory) if name.startswith("."))
         if leftovers:
             self.fail("%s: files left beside the picture: %s" % (what, leftovers))
+        if not os.path.exists(path):
+            self.fail("%s: the run ended with status 0 but left no %s" % (what, path))
+            return
 
         if extension == "png":
             image = read_png(path)
@@ -304,6 +316,10 @@ def main():
     parser.add_argument("--window", action="store_true", help="save with the window open")
     parser.add_argument("--regions", action="store_true", help="check regions of a large maze")
     parser.add_argument("--cell-size", type=int, help="pixels a cell of the PNG pictures (3 at the least)")
+    parser.add_argument("--formats", nargs="+", default=["png", "svg", "pdf"], help="the formats saved")
+    parser.add_argument("--close-while-saving", action="store_true",
+                        help="close the window while the picture (with the solution) is being written; the run "
+                             "must finish it first")
     parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
     arguments = parser.parse_args()
     passed = True
