@@ -32,6 +32,7 @@ from maze_run import find_faketime_library
 from picture_reader import picture_problems, rebuild_maze
 from png_reader import read_png
 from solver_oracle import solve, unique_path
+from test_log import TestLog, maze_size
 import transcript
 import x_display
 
@@ -49,8 +50,9 @@ class Failed(Exception):
     pass
 
 
-class SavedPictureTest:
+class SavedPictureTest(TestLog):
     def __init__(self, arguments):
+        super().__init__()
         self.program = arguments.program
         self.name = os.path.basename(self.program)
         self.width, self.height = arguments.size
@@ -62,17 +64,6 @@ class SavedPictureTest:
         self.close_while_saving = arguments.close_while_saving
         self.faketime_library = arguments.faketime_library
         self.directory = tempfile.mkdtemp(prefix="maze_pictures_")
-        self.failures = []
-        self.started = time.monotonic()
-
-    def note(self, text):
-        print("[%6.2f s] %s" % (time.monotonic() - self.started, text), flush=True)
-
-    def fail(self, text, details=()):
-        self.failures.append(text)
-        print("FAIL: " + text, flush=True)
-        for line in list(details)[:20]:
-            print("    " + line, flush=True)
 
     def run(self):
         check_random_source()
@@ -301,11 +292,6 @@ class SavedPictureTest:
                 self.fail("the run started at second %s and --seed %s saved different files"
                           % (match.group(1), match.group(1)))
         self.note("a run on the clock at %s saves what --seed %s saves" % (match.group(1), match.group(1)))
-
-
-def maze_size(text):
-    width, _, height = text.partition("x")
-    return int(width), int(height)
 
 
 def main():
