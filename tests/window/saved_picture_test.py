@@ -103,7 +103,9 @@ class SavedPictureTest(TestLog):
                           [completed.stderr.decode(errors="replace")])
                 raise Failed()
             return completed.stdout.decode(), completed.stderr.decode()
-        return self.save_with_window(arguments, path)
+        # GLUT's own options mixed with the program's, as users may: a value-taking one
+        # between the size and the rest.
+        return self.save_with_window(arguments[:3] + ["-geometry", "300x200"] + arguments[3:], path)
 
     def save_with_window(self, arguments, path):
         """The window opens as usual; once the picture is there the window is closed, which
