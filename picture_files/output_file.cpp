@@ -20,10 +20,11 @@ constexpr std::size_t bufferBytes = 256 * 1024;
 
 // The temporary file while it is written, for the signal handler; empty otherwise.
 char temporaryForSignals[PATH_MAX + 64] = "";
-const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGABRT};
 
 // Ctrl-C, or a kill, while the picture is written removes the temporary file
-// and then ends the run as the signal would have.
+// and then ends the run as the signal would have; so does a library's failed
+// assertion.
 void onEndingSignal(int number)
 {
     if (temporaryForSignals[0] != '\0')

@@ -62,12 +62,28 @@ Layout fitOnPage(Page upright)
 
 // The maze in grid coordinates (a cell a unit, the margin one cell), recorded
 // once and painted on every page: the PDF then holds its lines once, as a
-// form both pages show, in short whole numbers.
-cairo_surface_t* recordMaze()
+// form both pages show, in short whole numbers. cairo keeps coordinates in
+// fixed point, 24 bits whole and 8 a fraction of a unit, and fails an
+// assertion painting a form whose unit is less than a 256th of a point on the
+// page: a maze so large that a cell is less than that on the page (more than
+// about 200000 cells across), or that its sides reach 2^23 cells, is recorded
+// in larger units. No printed page can tell.
+constexpr double largestRecordedSide = 4194304;
+constexpr double smallestUnitOnPage = 1.0 / 128;
+
+double recordingScale(double cellPoints)
 {
-    const cairo_rectangle_t extents{-1, -1, static_cast<double>(mazeWidth) + 2, static_cast<double>(mazeHeight) + 2};
+    const double longerSide = std::max(static_cast<double>(mazeWidth), static_cast<double>(mazeHeight)) + 2;
+    return std::min({1.0, largestRecordedSide / longerSide, cellPoints / smallestUnitOnPage});
+}
+
+cairo_surface_t* recordMaze(double scale)
+{
+    const cairo_rectangle_t extents{-scale, -scale, (static_cast<double>(mazeWidth) + 2) * scale,
+                                    (static_cast<double>(mazeHeight) + 2) * scale};
     cairo_surface_t* maze = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
     cairo_t* cairo = cairo_create(maze);
+    cairo_scale(cairo, scale, scale);
     cairo_set_line_width(cairo, lineWidthInCells);
     cairo_set_line_cap(cairo, CAIRO_LINE_CAP_SQUARE);
     cairo_set_source_rgb(cairo, 0, 0, 0);
@@ -85,13 +101,15 @@ cairo_surface_t* recordMaze()
     return maze;
 }
 
-void drawPage(cairo_t* cairo, const Layout& layout, cairo_surface_t* maze, const SolutionPath* solution)
+void drawPage(cairo_t* cairo, const Layout& layout, cairo_surface_t* maze, double recorded,
+              const SolutionPath* solution)
 {
     cairo_save(cairo);
     cairo_translate(cairo, layout.left + layout.cell, layout.top + layout.cell);
-    cairo_scale(cairo, layout.cell, layout.cell);
+    cairo_scale(cairo, layout.cell / recorded, layout.cell / recorded);
     cairo_set_source_surface(cairo, maze, 0, 0);
     cairo_paint(cairo);
+    cairo_scale(cairo, recorded, recorded);
 
     if (solution != nullptr) {
         cairo_set_line_width(cairo, lineWidthInCells);
@@ -126,11 +144,12 @@ void writePdfPicture(OutputFile& file, const PictureRequest& request, const Pict
     // No date: the same seed and size make the same file, byte for byte. (cairo
     // leaves out a date it cannot read, and would otherwise write the time.)
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
-    cairo_surface_t* maze = recordMaze();
+    const double recorded = recordingScale(layout.cell);
+    cairo_surface_t* maze = recordMaze(recorded);
     cairo_t* cairo = cairo_create(surface);
-    drawPage(cairo, layout, maze, nullptr);
+    drawPage(cairo, layout, maze, recorded, nullptr);
     if (request.withSolution)
-        drawPage(cairo, layout, maze, &solution);
+        drawPage(cairo, layout, maze, recorded, &solution);
     const cairo_status_t drawn = cairo_status(cairo);
     cairo_destroy(cairo);
     cairo_surface_finish(surface);

@@ -296,6 +296,26 @@ TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
                                                            "maze2.svg"}));
 }
 
+// Mazes of extreme shapes make pictures too, even where a cell is far less
+// than the finest unit of the PDF writer's coordinates.
+TEST_P(ProgramConsoleTest, MazesOfExtremeShapesAreSavedInEveryFormat)
+{
+    const TemporaryDirectory directory;
+    const std::pair<const char*, const char*> formats[] = {{"png", "\x89PNG"}, {"svg", "<?xml"}, {"pdf", "%PDF-"}};
+    for (const char* size : {"400000x2", "2x400000"}) {
+        for (const auto& [extension, start] : formats) {
+            SCOPED_TRACE(std::string(size) + " " + extension);
+            const std::string path = directory.path() + "/maze." + extension;
+            std::vector<std::string> arguments{"--size", size, "--save", path, "--solution", "--no-window"};
+            if (std::string(extension) == "png")
+                arguments.push_back("--cell-size=2");
+            const ProgramRun run = runProgram(GetParam().path, "", arguments);
+            EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+            EXPECT_EQ(fileContents(path).rfind(start, 0), 0u);
+        }
+    }
+}
+
 // A picture that cannot be written ends the run with 12 once the maze is
 // solved, with a line naming the file and the reason, and leaves nothing
 // behind: no file under the name asked for, no temporary file beside it.
