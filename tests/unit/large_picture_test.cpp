@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -112,9 +113,10 @@ TEST_F(LargePictureTest, A4000By4000PngShowsEveryWallAndTheSolutionOfItsSeed)
     // Saved by maze_threaded, whose worker saves from its copy of the solution;
     // both programs share the writer.
     const std::string path = directory.path() + "/maze.png";
-    const ProgramRun run = runProgram(MAZE_THREADED_PROGRAM, "",
-                                      {"--seed", std::to_string(seed), "--size", "4000x4000", "--save", path,
-                                       "--cell-size", "2", "--solution", "--no-window"});
+    RunningProgram program(MAZE_THREADED_PROGRAM, {"--seed", std::to_string(seed), "--size", "4000x4000", "--save",
+                                                   path, "--cell-size", "2", "--solution", "--no-window"});
+    // Seconds as built for use; a sanitizer's build takes minutes.
+    const ProgramRun run = program.finish(std::chrono::minutes(10));
     ASSERT_EQ(run.exitStatus, 0) << run.standardError;
     const ColourImage image = readPng(path);
     ASSERT_EQ(image.width, (side + 2) * 2);
