@@ -11,6 +11,10 @@
 // full view and zoomed, for square mazes of 200, 2000, 4000 and 8000 cells a
 // side unless sides are given (see redraw_timing.h); it needs an X display.
 //
+// "maze_bench --pictures" times saving a 4000 x 4000 maze as PNG at 2 pixels a
+// cell and a 1000 x 1000 one as SVG and PDF, beside carving them (see
+// picture_timing.h).
+//
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
 #include <sys/wait.h>
@@ -20,6 +24,7 @@
 #include <cstring>
 #include <string>
 
+#include "picture_timing.h"
 #include "redraw_timing.h"
 #include "size_run.h"
 
@@ -80,9 +85,12 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--estimate") == 0 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
         std::printf("%dx%d ", width, height);
         printEstimates(width, height);
+        printSavingEstimates(width, height);
         std::printf("\n");
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--pictures") == 0)
+        return measurePictures();
     if (argc == 3 && std::strcmp(argv[1], "--redraw-one") == 0)
         return measureRedraws(std::atoi(argv[2]));
     if (argc >= 2 && std::strcmp(argv[1], "--redraw") == 0) {
@@ -105,7 +113,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH | --redraw [SIDE...]]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH | --redraw [SIDE...] | --pictures]\n");
         return 2;
     }
     int failures = 0;

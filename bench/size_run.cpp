@@ -99,6 +99,24 @@ void printEstimates(int width, int height)
                 mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING).resident));
 }
 
+void printSavingEstimates(int width, int height)
+{
+    // Saved with the solution, at the default cell size, with the window and without.
+    for (PictureFormat format : {PictureFormat::PNG, PictureFormat::SVG, PictureFormat::PDF}) {
+        PictureRequest picture;
+        picture.format = format;
+        picture.withSolution = true;
+        const char* name = format == PictureFormat::PNG ? "png" : format == PictureFormat::SVG ? "svg" : "pdf";
+        for (bool window : {true, false}) {
+            const RunOutputs outputs{window, &picture};
+            const char* suffix = window ? "" : "_no_window";
+            std::printf(" estimated_%s%s_mib=%.1f estimated_threaded_%s%s_mib=%.1f", name, suffix,
+                        mebibytes(estimatedRunFootprint(width, height, SOLVE_THEN_SHOW, outputs).resident), name,
+                        suffix, mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING, outputs).resident));
+        }
+    }
+}
+
 int measureSize(const SizeRun& run)
 {
     mazeWidth = run.width;

@@ -22,4 +22,10 @@ int measureSize(const SizeRun& run);
 //   estimated_run_mib=... estimated_threaded_run_mib=...
 void printEstimates(int width, int height);
 
+// The same for runs that save the picture, with its solution, with the window
+// and without:
+//   estimated_png_mib=... estimated_threaded_png_mib=... estimated_png_no_window_mib=...
+//   estimated_threaded_png_no_window_mib=... (and the same for svg and pdf)
+void printSavingEstimates(int width, int height);
+
 #endif

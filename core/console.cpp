@@ -1,11 +1,10 @@
 #include "console.h"
 
-#include <cctype>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
 #include "fatal_exit.h"
+#include "integer_reading.h"
 #include "maze.h"
 #include "maze_size.h"
 
@@ -20,57 +19,45 @@ void consolePrint(const char* format, ...)
 
 namespace {
 
-// Reads one decimal integer the way scanf's "%d" does (leading white space,
-// an optional sign, digits), but without its undefined behaviour on overflow.
-// A failed conversion leaves target untouched and the offending character
-// unread, as scanf would. Returns false only when the digits typed describe a
-// number outside the range of int.
-bool readInteger(int& target)
+// Standard input as readInteger reads it.
+struct ConsoleInput {
+    int get() { return std::getchar(); }
+    void unget(int character) { std::ungetc(character, stdin); }
+};
+
+void greet()
 {
-    int next = std::getchar();
-    while (next != EOF && std::isspace(next))
-        next = std::getchar();
+    consolePrint("< Maze Generator >\n\n");
+    consolePrint("Reasonalbe values for height and width are < 150, but feel free to go higher\n\n");
+}
 
-    bool negative = false;
-    if (next == '-' || next == '+') {
-        negative = next == '-';
-        next = std::getchar();
-    }
-    if (next == EOF || !std::isdigit(next)) {
-        if (next != EOF)
-            std::ungetc(next, stdin);
-        return true;
-    }
-
-    // Magnitude limit for the sign read: INT_MAX, or INT_MAX + 1 for a negative number.
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    long long magnitude = 0;
-    bool fits = true;
-    while (next != EOF && std::isdigit(next)) {
-        if (fits) {
-            magnitude = magnitude * 10 + (next - '0');
-            fits = magnitude <= limit;
-        }
-        next = std::getchar();
-    }
-    if (next != EOF)
-        std::ungetc(next, stdin);
-    if (fits)
-        target = static_cast<int>(negative ? -magnitude : magnitude);
-    return fits;
+// Ends the run with level 9 for a number that did not fit in 32 bits or a size
+// no maze can be built for.
+void refuseUnbuildableSize(bool widthFits, bool heightFits)
+{
+    if (!widthFits || !heightFits || isRefusedSize(mazeWidth, mazeHeight))
+        fatalExit(FATAL_SIZE_REFUSED);
 }
 
 }  // namespace
 
 void promptDimensions()
 {
-    consolePrint("< Maze Generator >\n\n");
-    consolePrint("Reasonalbe values for height and width are < 150, but feel free to go higher\n\n");
+    greet();
+    ConsoleInput input;
     consolePrint("Please enter the width of the maze: ");
-    bool widthFits = readInteger(mazeWidth);
+    const bool widthFits = readInteger(input, mazeWidth);
     consolePrint("Please enter the height of the maze: ");
-    bool heightFits = readInteger(mazeHeight);
+    const bool heightFits = readInteger(input, mazeHeight);
+    refuseUnbuildableSize(widthFits, heightFits);
+}
 
-    if (!widthFits || !heightFits || isRefusedSize(mazeWidth, mazeHeight))
-        fatalExit(FATAL_SIZE_REFUSED);
+void takeGivenDimensions(int width, int height, bool fits)
+{
+    greet();
+    if (fits) {
+        mazeWidth = width;
+        mazeHeight = height;
+    }
+    refuseUnbuildableSize(fits, fits);
 }

@@ -10,4 +10,9 @@ void consolePrint(const char* format, ...) __attribute__((format(printf, 1, 2)))
 // no maze can be built for (fatal level 9).
 void promptDimensions();
 
+// Greets the user and takes a size given on the command line instead of
+// asking for it, refusing it as the prompts would; fits is false when either
+// number lies beyond 32 bits.
+void takeGivenDimensions(int width, int height, bool fits);
+
 #endif

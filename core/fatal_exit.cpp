@@ -9,8 +9,14 @@ void fatalExit(int level)
     endProcess(level);
 }
 
+// Written by the threaded program's worker around saving; read by whichever
+// thread ends the process.
+std::atomic<void (*)()> beforeProcessEnds{nullptr};
+
 void endProcess(int status)
 {
+    if (void (*awaitWork)() = beforeProcessEnds.load())
+        awaitWork();
     // The solver thread fails while the GLUT thread is still drawing, and the
     // GLUT thread fails while the solver runs. std::exit would tear down GL and
     // library state under the other thread's feet and crash the process instead

@@ -3,6 +3,8 @@
 #ifndef FATAL_EXIT_H
 #define FATAL_EXIT_H
 
+#include <atomic>
+
 enum FatalLevel {
     FATAL_ALLOCATION = 1,            // maze data could not be allocated (or would not fit in memory)
     FATAL_SHUFFLE = 2,               // the wall shuffle could not get its scratch space
@@ -20,11 +22,24 @@ enum FatalLevel {
 // display, or the connection to it lost), after GLUT's or Xlib's own message.
 constexpr int WINDOW_SYSTEM_FAILURE = 10;
 
+// Not a level of fatalExit either: the status when the picture asked for
+// cannot be saved, after a message naming the file and the reason.
+constexpr int SAVE_FAILURE = 12;
+
+// The status of a command line that cannot be followed, after a message saying
+// why; the value BSD's sysexits.h gives EX_USAGE, as console programs use.
+constexpr int USAGE_ERROR = 64;
+
 // Prints the fatal message with the level and ends the process with that status.
 [[noreturn]] void fatalExit(int level);
 
 // Flushes every stream and ends the process with status at once, without
 // running exit handlers: another thread may still be solving or drawing.
 [[noreturn]] void endProcess(int status);
+
+// Run by endProcess first, from whichever thread ends the process: waits for
+// the one piece of work that must not be cut short, maze_threaded's worker
+// saving the picture while the window may be closed. Set by that work.
+extern std::atomic<void (*)()> beforeProcessEnds;
 
 #endif

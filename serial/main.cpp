@@ -1,10 +1,16 @@
-// maze_serial: carves, solves to the end, and only then opens the window, so
-// the space bar works from the first frame.
+// maze_serial: carves, solves to the end, saves the picture asked for, and
+// only then opens the window, so the space bar works from the first frame.
 #include <GL/glut.h>
 
+#include "command_line.h"
+#include "console.h"
 #include "maze_generation.h"
 #include "maze_solver.h"
 #include "maze_window.h"
+#include "memory_budget.h"
+#include "picture_file.h"
+#include "random_source.h"
+#include "solution.h"
 #include "solution_overlay.h"
 #include "standard_descriptors.h"
 #include "wall_list.h"
@@ -12,10 +18,20 @@
 int main(int argc, char** argv)
 {
     openClosedStandardDescriptors();
+    const CommandLine options = readCommandLine(&argc, argv, "maze_serial");
     showSolution = 0;
-    generateMaze(SOLVE_THEN_SHOW);
+    const std::uint32_t seed = chooseSeed(options);
+    seedRandomSource(seed);
+    takeMazeSize(options);
+    consolePrint("Generating maze...\n");
+    checkRunFits(SOLVE_THEN_SHOW, RunOutputs{options.opensWindow, options.savesPicture ? &options.picture : nullptr});
+    carveNewMaze();
     MazeSolver solver;
     solver.run();
+    if (options.savesPicture)
+        saveMazePicture(options.picture, seed, solutionCells, solutionMoves);
+    if (!options.opensWindow)
+        return 0;
     showMazeWindow(&argc, argv);
     freeWallList();
     glutMainLoop();

@@ -52,6 +52,7 @@ void MazeSolver::run()
     if (solutionMoves == -1)
         fatalExit(FATAL_GOAL_UNREACHED);
     consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
+    solutionComplete();
     markSolved();
     consolePrint("\nPress spacebar to see my solution to the maze\n");
     releaseTables();

@@ -21,6 +21,12 @@ public:
     // be reached.
     virtual void run();
 
+protected:
+    // Called once the search is done, before the maze is marked solved: the
+    // last moment solutionCells belongs to the solver alone, since the display
+    // may free it as soon as it sees the maze solved.
+    virtual void solutionComplete() {}
+
 private:
     void explore(int x, int y, int moves);
     bool enter(int x, int y, int moves);

@@ -1,5 +1,6 @@
 // maze_threaded: opens the window as soon as the maze is carved and solves it
-// on a worker thread meanwhile; the space bar works once the solver is done.
+// on a worker thread meanwhile, which then saves the picture asked for; the
+// space bar works once the solver is done.
 #include <GL/glut.h>
 #include <zthread/CountedPtr.h>
 #include <zthread/Exceptions.h>
@@ -8,25 +9,38 @@
 
 #include <optional>
 
+#include "command_line.h"
+#include "console.h"
 #include "fatal_exit.h"
 #include "maze_generation.h"
 #include "maze_window.h"
+#include "memory_budget.h"
+#include "random_source.h"
 #include "solution_overlay.h"
-#include "standard_descriptors.h"
 #include "solver_worker.h"
+#include "standard_descriptors.h"
 
 int main(int argc, char** argv)
 {
     openClosedStandardDescriptors();
+    const CommandLine options = readCommandLine(&argc, argv, "maze_threaded");
     showSolution = 0;
-    generateMaze(SHOW_WHILE_SOLVING);
-    showMazeWindow(&argc, argv);
+    const std::uint32_t seed = chooseSeed(options);
+    seedRandomSource(seed);
+    takeMazeSize(options);
+    consolePrint("Generating maze...\n");
+    checkRunFits(SHOW_WHILE_SOLVING,
+                 RunOutputs{options.opensWindow, options.savesPicture ? &options.picture : nullptr});
+    carveNewMaze();
+    if (options.opensWindow)
+        showMazeWindow(&argc, argv);
 
-    // The worker's reference is the one that keeps the solver alive; the
-    // thread is never joined, since the GLUT loop never returns. A thread the
-    // system refuses (a limit on threads reached since the check before
-    // carving) makes ZThread throw: the run ends with a status of its own.
-    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker);
+    // The worker's reference is the one that keeps the solver alive; with a
+    // window the thread is never joined, since the GLUT loop never returns. A
+    // thread the system refuses (a limit on threads reached since the check
+    // before carving) makes ZThread throw: the run ends with a status of its own.
+    ZThread::CountedPtr<ZThread::Runnable> solver(
+        new SolverWorker(options.savesPicture ? &options.picture : nullptr, seed));
     std::optional<ZThread::Thread> worker;
     try {
         worker.emplace(solver);
@@ -35,6 +49,11 @@ int main(int argc, char** argv)
     }
     solver.reset();
 
+    if (!options.opensWindow) {
+        // Without a window the run is over once the worker has saved the picture.
+        worker->wait();
+        return 0;
+    }
     glutMainLoop();
     return 0;
 }

@@ -4,14 +4,30 @@
 
 #include <zthread/Runnable.h>
 
+#include <cstdint>
+
 #include "maze_solver.h"
+#include "picture_request.h"
 
 // The same search as the serial program's, runnable on a ZThread::Thread: its
-// run overrides both bases' run. Being the last reader of the wall list, it
-// frees it when it is done.
+// run overrides both bases' run. Once solved, it saves the picture asked for,
+// if any, from a copy of the solution taken before the display could free it.
+// Being the last reader of the wall list, it frees it when it is done.
 class SolverWorker : public ZThread::Runnable, public MazeSolver {
 public:
+    // picture: the picture to save, or nullptr; it must outlive the worker.
+    SolverWorker(const PictureRequest* picture, std::uint32_t seed);
+    ~SolverWorker() override;
+
     void run() override;
+
+protected:
+    void solutionComplete() override;
+
+private:
+    const PictureRequest* picture;
+    std::uint32_t seed;
+    int* solutionCopy = nullptr;
 };
 
 #endif

@@ -37,7 +37,7 @@ bool goalOpenUpAndLeft()
 // only one left once it runs.
 ZThread::Thread* startWorker()
 {
-    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker);
+    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker(nullptr, 0));
     ZThread::Thread* worker = new ZThread::Thread(solver);
     solver.reset();
     return worker;
@@ -123,7 +123,7 @@ void runWithWalledOffGoal()
         if (walls[i].cell2 == goal)
             walls[i].present = 1;
     openTestWindow();
-    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker);
+    ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker(nullptr, 0));
     ZThread::Thread worker(solver);
     solver.reset();
     glutMainLoop();

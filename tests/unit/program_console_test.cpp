@@ -2,12 +2,19 @@
 // every byte they print on both streams and their exit status. Both programs
 // share the dialogue and the generation, so both must behave the same.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <memory>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "address_space_limit.h"
 #include "console_transcript.h"
@@ -16,6 +23,7 @@
 #include "machine.h"
 #include "memory_budget.h"
 #include "running_program.h"
+#include "temporary_file.h"
 
 namespace {
 
@@ -49,6 +57,23 @@ protected:
 };
 
 const std::string generating = "Generating maze...\n";
+// What a run prints without prompts, when the size is given on the command line.
+const std::string greeting =
+    "< Maze Generator >\n\n"
+    "Reasonalbe values for height and width are < 150, but feel free to go higher\n\n";
+// Everything a 2 x 1 run prints from "Generating maze..." to the end of solving.
+const std::string generatedAndSolved2x1 = generating +
+                                          "Done generating maze...\n"
+                                          "Solving the maze...I bet I can do this faster than you.\n"
+                                          "I solved the maze in 1 moves...perhaps there is a faster way\n"
+                                          "I'm done trying to solve the maze and did it in 1 moves\n"
+                                          "\nPress spacebar to see my solution to the maze\n";
+
+std::string nameOf(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return slash != nullptr ? slash + 1 : path;
+}
 
 TEST_P(ProgramConsoleTest, RefusedSizesEndWithLevel9RightAfterTheDialogue)
 {
@@ -164,6 +189,216 @@ TEST(ProgramWithoutDisplay, GlutReportsItsOwnErrorAfterTheTranscriptAndEndsWithS
         EXPECT_TRUE(run.exited);
         EXPECT_EQ(run.exitStatus, WINDOW_SYSTEM_FAILURE);
     }
+}
+
+TEST_P(ProgramConsoleTest, HelpAndVersionAnswerOnStandardOutputBeforeAnyDialogue)
+{
+    const std::string name = nameOf(GetParam().path);
+    const ProgramRun help = runProgram(GetParam().path, "20 10\n", {"--seed", "5", "--help"});
+    EXPECT_EQ(help.standardOutput.rfind("Usage: " + name + " [OPTION]... [GLUT OPTION]...\n", 0), 0u)
+        << help.standardOutput;
+    for (const char* option : {"--size WxH", "--seed N", "--print-seed", "--save FILE", "--solution", "--cell-size N",
+                               "--paper NAME", "--no-window", "--help", "--version", "-display DISPLAY"})
+        EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
+    EXPECT_EQ(help.standardOutput.find("Maze Generator"), std::string::npos);
+    EXPECT_EQ(help.standardError, "");
+    EXPECT_EQ(help.exitStatus, 0);
+
+    const ProgramRun version = runProgram(GetParam().path, "", {"--version"});
+    EXPECT_EQ(version.standardOutput.substr(0, version.standardOutput.find('\n') + 1),
+              name + " (maze) " MAZE_VERSION "\n");
+    EXPECT_EQ(version.standardError, "");
+    EXPECT_EQ(version.exitStatus, 0);
+}
+
+// Nothing on standard output, one line naming the problem and the hint on
+// standard error, status 64, whatever would have come next.
+TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythingElse)
+{
+    const std::string name = nameOf(GetParam().path);
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--bogus"}, "unrecognized option '--bogus'"},
+        {{"--seed=1", "-x"}, "unrecognized option '-x'"},
+        {{"maze.png"}, "unexpected argument 'maze.png'"},
+        {{"--seed"}, "option '--seed' requires an argument"},
+        {{"--help=please"}, "option '--help' doesn't allow an argument"},
+        {{"--seed", "4294967296"}, "invalid seed '4294967296': a whole number from 0 to 4294967295 is expected"},
+        {{"--seed=-1"}, "invalid seed '-1': a whole number from 0 to 4294967295 is expected"},
+        {{"--size", "20 x 10"}, "invalid size '20 x 10': WIDTHxHEIGHT is expected, such as 20x10"},
+        {{"--size=20x"}, "invalid size '20x': WIDTHxHEIGHT is expected, such as 20x10"},
+        {{"--save", "maze.gif"}, "cannot tell the picture format of 'maze.gif': its name must end in .png, .svg or .pdf"},
+        {{"--save=png"}, "cannot tell the picture format of 'png': its name must end in .png, .svg or .pdf"},
+        {{"--no-window"}, "--no-window needs --save: without a window the maze can only be saved"},
+        {{"--solution", "--size", "2x1"}, "--solution needs --save: it draws the solution into the saved picture"},
+        {{"--save", "m.png", "--cell-size", "1"},
+         "invalid cell size '1': a whole number of pixels from 2 to 1000 is expected"},
+        {{"--save", "m.pdf", "--cell-size", "4"}, "--cell-size applies to a PNG or SVG picture saved with --save"},
+        {{"--save", "m.svg", "--paper", "letter"}, "--paper applies to a PDF picture saved with --save"},
+        {{"--save", "m.pdf", "--paper", "a5"}, "invalid paper 'a5': a4 or letter is expected"},
+        {{"-display"}, "option '-display' requires an argument"},
+        {{"--save", "m.png", "--no-window", "-iconic"}, "option '-iconic' is for the window, which --no-window leaves out"},
+    };
+    for (const auto& [arguments, problem] : refused) {
+        SCOPED_TRACE(problem);
+        const ProgramRun run = runProgram(GetParam().path, "2 1\n", arguments);
+        EXPECT_EQ(run.standardOutput, "");
+        EXPECT_EQ(run.standardError, name + ": " + problem + "\nTry '" + name + " --help' for more information.\n");
+        EXPECT_EQ(run.exitStatus, USAGE_ERROR);
+    }
+}
+
+// A size given with --size skips the two prompts and is refused as the same
+// numbers typed would be; what is typed is not read.
+TEST_P(ProgramConsoleTest, SizesGivenOnTheCommandLineAreRefusedAsTypedOnes)
+{
+    const std::pair<const char*, int> sizes[] = {
+        {"0x0", FATAL_SIZE_REFUSED},         {"1X2", FATAL_SIZE_REFUSED},   {"-1x-1", FATAL_SIZE_REFUSED},
+        {"46341x46341", FATAL_SIZE_REFUSED}, {"2147483648x2", FATAL_SIZE_REFUSED},
+        {"0x5", FATAL_ALLOCATION},           {"-3x+2", FATAL_ALLOCATION},
+    };
+    for (const auto& [size, level] : sizes) {
+        SCOPED_TRACE(size);
+        const ProgramRun run = runProgram(GetParam().path, "20 10\n", {"--size", size});
+        EXPECT_EQ(run.standardOutput, greeting + (level == FATAL_ALLOCATION ? generating : ""));
+        EXPECT_EQ(run.standardError, fatalMessage(level));
+        EXPECT_EQ(run.exitStatus, level);
+    }
+}
+
+// With --no-window no display is needed (these runs have none): the run says
+// what it always says and ends with 0 once the picture is saved. The same seed
+// and size make the same text and the same file, byte for byte; another seed
+// another file.
+TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
+{
+    const TemporaryDirectory directory;
+    for (const char* extension : {"png", "svg", "pdf"}) {
+        SCOPED_TRACE(extension);
+        std::string contents[3];
+        const char* seeds[] = {"4000000000", "4000000000", "4000000001"};
+        for (int i = 0; i < 3; ++i) {
+            const std::string path = directory.path() + "/maze" + std::to_string(i) + "." + extension;
+            const ProgramRun run = runProgram(GetParam().path, "",
+                                              {"--seed", seeds[i], "--print-seed", "--size", "2x1", "--no-window",
+                                               "--save", path, "--solution"});
+            EXPECT_EQ(run.standardOutput, greeting + generatedAndSolved2x1);
+            EXPECT_EQ(run.standardError, std::string("seed ") + seeds[i] + "\n");
+            EXPECT_EQ(run.exitStatus, 0);
+            contents[i] = fileContents(path);
+        }
+        EXPECT_FALSE(contents[0].empty());
+        EXPECT_EQ(contents[0], contents[1]);
+        EXPECT_NE(contents[0], contents[2]);
+        EXPECT_NE(contents[0].find("seed 4000000000"), std::string::npos) << "the seed is not in the file's metadata";
+    }
+    EXPECT_EQ(directory.names(), (std::vector<std::string>{"maze0.pdf", "maze0.png", "maze0.svg", "maze1.pdf",
+                                                           "maze1.png", "maze1.svg", "maze2.pdf", "maze2.png",
+                                                           "maze2.svg"}));
+}
+
+// Mazes of extreme shapes make pictures too, even where a cell is far less
+// than the finest unit of the PDF writer's coordinates.
+TEST_P(ProgramConsoleTest, MazesOfExtremeShapesAreSavedInEveryFormat)
+{
+    const TemporaryDirectory directory;
+    const std::pair<const char*, const char*> formats[] = {{"png", "\x89PNG"}, {"svg", "<?xml"}, {"pdf", "%PDF-"}};
+    for (const char* size : {"400000x2", "2x400000"}) {
+        for (const auto& [extension, start] : formats) {
+            SCOPED_TRACE(std::string(size) + " " + extension);
+            const std::string path = directory.path() + "/maze." + extension;
+            std::vector<std::string> arguments{"--size", size, "--save", path, "--solution", "--no-window"};
+            if (std::string(extension) == "png")
+                arguments.push_back("--cell-size=2");
+            const ProgramRun run = runProgram(GetParam().path, "", arguments);
+            EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+            EXPECT_EQ(fileContents(path).rfind(start, 0), 0u);
+        }
+    }
+}
+
+// A picture that cannot be written ends the run with 12 once the maze is
+// solved, with a line naming the file and the reason, and leaves nothing
+// behind: no file under the name asked for, no temporary file beside it.
+TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
+{
+    const std::string name = nameOf(GetParam().path);
+    const TemporaryDirectory directory;
+    const std::string full = directory.path() + "/full.png";
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    const std::string folder = directory.path() + "/folder.svg";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    struct Unwritable {
+        std::string path;
+        std::string reason;
+        std::size_t fileSizeLimit;  // bytes, 0 for none
+    } const cases[] = {
+        {directory.path() + "/missing/maze.png", "No such file or directory", 0},
+        {full, "No space left on device", 0},
+        {folder, "Is a directory", 0},
+        {directory.path() + "/maze.pdf", "File too large", 1024},
+        {directory.path() + "/maze.png", "File too large", 1024},
+    };
+    for (const Unwritable& unwritable : cases) {
+        SCOPED_TRACE(unwritable.path);
+        std::unique_ptr<LimitForChildren> limit;
+        if (unwritable.fileSizeLimit > 0)
+            limit = std::make_unique<LimitForChildren>(RLIMIT_FSIZE, unwritable.fileSizeLimit);
+        const ProgramRun run = runProgram(GetParam().path, "",
+                                          {"--size=60x40", "--save=" + unwritable.path, "--solution", "--no-window"});
+        EXPECT_EQ(run.standardOutput.substr(0, greeting.size() + generating.size()), greeting + generating);
+        EXPECT_NE(run.standardOutput.find("\nPress spacebar to see my solution to the maze\n"), std::string::npos);
+        EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + unwritable.path + "': " +
+                                         unwritable.reason + "\n");
+        EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
+        EXPECT_EQ(directory.names(), (std::vector<std::string>{"folder.svg", "full.png"}));
+    }
+
+    // A PNG wider than the format can hold is refused before carving.
+    const std::string wide = directory.path() + "/wide.png";
+    const ProgramRun run = runProgram(GetParam().path, "",
+                                      {"--size=2200000x2", "--save", wide, "--cell-size=1000", "--no-window"});
+    EXPECT_EQ(run.standardOutput, greeting + generating);
+    EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + wide + "': at 1000 pixels a cell the " +
+                                     "picture would be wider or taller than the 2147483647 pixels a PNG can hold\n");
+    EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
+}
+
+// A run stopped while it writes its picture (kill, Ctrl-C) leaves no
+// temporary file behind, and ends by the signal as it always did.
+TEST_P(ProgramConsoleTest, AKillWhileSavingLeavesNothingBehind)
+{
+    const TemporaryDirectory directory;
+    RunningProgram program(GetParam().path,
+                           {"--size", "2000x2000", "--save", directory.path() + "/maze.pdf", "--no-window"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (directory.names().empty() && std::chrono::steady_clock::now() < deadline)
+        usleep(10000);
+    ASSERT_EQ(directory.names().size(), 1u) << "the temporary file never appeared";
+    EXPECT_EQ(directory.names()[0].rfind(".maze.pdf.", 0), 0u) << directory.names()[0];
+    // Well inside the seconds the picture takes, and past the instant between
+    // creating the file and remembering its name.
+    usleep(200000);
+    program.sendSignal(SIGTERM);
+    const ProgramRun run = program.finish(std::chrono::seconds(30));
+    EXPECT_FALSE(run.exited);
+    EXPECT_EQ(directory.names(), std::vector<std::string>{});
+}
+
+// A link to a picture is written through, and stays a link.
+TEST_P(ProgramConsoleTest, SavingOverALinkWritesTheFileItLeadsTo)
+{
+    const TemporaryDirectory directory;
+    const std::string target = directory.path() + "/target.png";
+    const std::string link = directory.path() + "/link.png";
+    ASSERT_EQ(symlink("target.png", link.c_str()), 0);
+    { std::ofstream(target) << "old"; }
+    const ProgramRun run = runProgram(GetParam().path, "", {"--size", "2x1", "--save", link, "--no-window"});
+    EXPECT_EQ(run.exitStatus, 0);
+    struct stat linkStatus;
+    ASSERT_EQ(lstat(link.c_str(), &linkStatus), 0);
+    EXPECT_TRUE(S_ISLNK(linkStatus.st_mode));
+    EXPECT_EQ(fileContents(target).substr(1, 3), "PNG");
+    EXPECT_EQ(directory.names(), (std::vector<std::string>{"link.png", "target.png"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltPrograms, ProgramConsoleTest,

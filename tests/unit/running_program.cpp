@@ -36,7 +36,7 @@ std::vector<char*> environmentWithoutDisplay()
 
 }  // namespace
 
-RunningProgram::RunningProgram(const std::string& path)
+RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& arguments)
 {
     // A program that ends before reading all it was sent must fail the test,
     // not kill it with SIGPIPE.
@@ -57,11 +57,15 @@ RunningProgram::RunningProgram(const std::string& path)
     for (int descriptor : {input[0], input[1], output[0], output[1], error[0], error[1]})
         posix_spawn_file_actions_addclose(&actions, descriptor);
 
-    std::vector<char> program(path.begin(), path.end());
-    program.push_back('\0');
-    char* arguments[] = {program.data(), nullptr};
+    std::vector<std::string> words{path};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argumentVector;
+    for (std::string& word : words)
+        argumentVector.push_back(word.data());
+    argumentVector.push_back(nullptr);
     std::vector<char*> environment = environmentWithoutDisplay();
-    const int failure = posix_spawn(&processId, path.c_str(), &actions, nullptr, arguments, environment.data());
+    const int failure =
+        posix_spawn(&processId, path.c_str(), &actions, nullptr, argumentVector.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     close(input[0]);
     close(output[1]);
@@ -144,6 +148,12 @@ void RunningProgram::type(const std::string& text)
     }
 }
 
+void RunningProgram::sendSignal(int number)
+{
+    if (processId > 0)
+        kill(processId, number);
+}
+
 ProgramRun RunningProgram::finish(std::chrono::milliseconds patience)
 {
     closeIfOpen(inputPipe);
@@ -168,9 +178,9 @@ ProgramRun RunningProgram::finish(std::chrono::milliseconds patience)
     return run;
 }
 
-ProgramRun runProgram(const std::string& path, const std::string& typed)
+ProgramRun runProgram(const std::string& path, const std::string& typed, const std::vector<std::string>& arguments)
 {
-    RunningProgram program(path);
+    RunningProgram program(path, arguments);
     program.type(typed);
     return program.finish(std::chrono::seconds(30));
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 // How a program run ended and everything it wrote.
 struct ProgramRun {
@@ -21,7 +22,7 @@ struct ProgramRun {
 // wrongly gets as far as opening a window fails instead of showing one.
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::string& path);
+    explicit RunningProgram(const std::string& path, const std::vector<std::string>& arguments = {});
     ~RunningProgram();
 
     RunningProgram(const RunningProgram&) = delete;
@@ -33,6 +34,9 @@ public:
 
     // Writes text to the program's standard input.
     void type(const std::string& text);
+
+    // Sends the program a signal, as kill(1) would.
+    void sendSignal(int number);
 
     // Closes standard input, collects the rest of both outputs and waits for
     // the end; a program still running after patience is killed.
@@ -51,7 +55,8 @@ private:
     std::string standardError;
 };
 
-// Runs the program with typed as its whole input.
-ProgramRun runProgram(const std::string& path, const std::string& typed);
+// Runs the program with the arguments given and typed as its whole input.
+ProgramRun runProgram(const std::string& path, const std::string& typed,
+                      const std::vector<std::string>& arguments = {});
 
 #endif

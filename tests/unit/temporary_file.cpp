@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -43,8 +45,44 @@ TemporaryFile::~TemporaryFile()
 
 std::string TemporaryFile::contents() const
 {
-    std::ifstream file(filePath, std::ios::binary);
+    return fileContents(filePath);
+}
+
+std::string fileContents(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+TemporaryDirectory::TemporaryDirectory()
+{
+    std::string pattern = ::testing::TempDir() + "maze_unit_XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data()) == nullptr)
+        ADD_FAILURE() << "cannot create a temporary directory from " << pattern;
+    else
+        directoryPath = name.data();
+}
+
+TemporaryDirectory::~TemporaryDirectory()
+{
+    if (!directoryPath.empty()) {
+        std::error_code ignored;
+        std::filesystem::permissions(directoryPath, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(directoryPath, ignored);
+    }
+}
+
+std::vector<std::string> TemporaryDirectory::names() const
+{
+    std::vector<std::string> found;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(directoryPath, ignored))
+        found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
 }

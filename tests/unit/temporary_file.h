@@ -3,6 +3,7 @@
 #define TEMPORARY_FILE_H
 
 #include <string>
+#include <vector>
 
 // A fresh file in the test temporary directory, removed again on destruction.
 class TemporaryFile {
@@ -21,5 +22,27 @@ public:
 private:
     std::string filePath;
 };
+
+// A fresh directory in the test temporary directory, removed with everything
+// in it on destruction: where the programs save their pictures.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::string& path() const { return directoryPath; }
+
+    // The names of everything in it, hidden ones included, sorted.
+    std::vector<std::string> names() const;
+
+private:
+    std::string directoryPath;
+};
+
+// Everything in the file at path, byte for byte; "" when it cannot be read.
+std::string fileContents(const std::string& path);
 
 #endif

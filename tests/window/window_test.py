@@ -26,6 +26,7 @@ from carving_oracle import carved_maze, check_random_source
 from maze_run import MazeRun, find_faketime_library
 from picture_reader import picture_problems, rebuild_maze
 from solver_oracle import solve
+from test_log import TestLog, maze_size
 from transcript import PRESS_SPACE, expected_transcript
 from window_placement import expected_placement
 import view_oracle
@@ -46,8 +47,9 @@ class Failed(Exception):
     """A check failed in a way that makes the later steps meaningless."""
 
 
-class WindowTest:
+class WindowTest(TestLog):
     def __init__(self, arguments):
+        super().__init__()
         self.program = arguments.program
         self.width, self.height = arguments.size
         self.seed = arguments.seed
@@ -55,17 +57,6 @@ class WindowTest:
         self.ending = arguments.ending
         self.output_closed = arguments.output_closed
         self.mouse = arguments.mouse
-        self.failures = []
-        self.started = time.monotonic()
-
-    def note(self, text):
-        print("[%5.2f s] %s" % (time.monotonic() - self.started, text), flush=True)
-
-    def fail(self, text, details=()):
-        self.failures.append(text)
-        print("FAIL: " + text, flush=True)
-        for line in details:
-            print("    " + line, flush=True)
 
     def run(self):
         check_random_source()
@@ -271,11 +262,6 @@ class WindowTest:
     def covering_note(self, window):
         covering = x_display.windows_covering(window)
         return ["other windows overlap this one: " + ", ".join(covering)] if covering else []
-
-
-def maze_size(text):
-    width, _, height = text.partition("x")
-    return int(width), int(height)
 
 
 def main():

@@ -1,10 +1,13 @@
 #include "memory_budget.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "fatal_exit.h"
 #include "machine.h"
 #include "maze.h"
 #include "maze_picture.h"
+#include "picture_footprint.h"
 
 namespace {
 
@@ -18,8 +21,11 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // of five runs of either, from 2 x 1 to 4000 x 4000 and oblong sizes, and
 // within 1.3 times Debian 12's.
 
-// The program and its libraries before the window exists.
-constexpr unsigned long long programResident = 6 * mebibyte;
+// The program and its libraries before the window exists, libpng and cairo
+// with theirs (fontconfig, freetype, pixman) included: 7.5 to 9.3 MiB at
+// 2 x 1 without a window. A run without a window holds no more than this
+// beside the maze's own arrays, which the estimate counts to the byte.
+constexpr unsigned long long programResident = 16 * mebibyte;
 // Once the window is open, before anything is drawn: the GL driver's libraries
 // (the pages of LLVM's read by then are 50 MiB alone), its context and the X
 // connection; about 57 MiB on Debian 12, 68 on Debian 13 (more library pages
@@ -79,7 +85,7 @@ constexpr unsigned long long largestBlockKept = 32 * mebibyte;
 
 }  // namespace
 
-RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
+RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, const RunOutputs& outputs)
 {
     const long long columns = width > 0 ? width : 0;
     const long long rows = height > 0 ? height : 0;
@@ -102,53 +108,91 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
     const unsigned long long carving =
         programResident + wallList +
         std::max(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
-    unsigned long long window;
-    if (sequence == SOLVE_THEN_SHOW) {
-        // Solved first; the wall list is freed once the picture is compiled,
-        // before the first frame is drawn, whose lines take the place the
-        // freed solver table kept.
+    // Saving: the writer's own memory, beside the maze and the solution. In
+    // maze_threaded the worker saves a copy of the solution, taken before the
+    // display may free the original, while the window is shown. Afterwards
+    // malloc may keep what the writer freed, so the window's phases count it
+    // as still held.
+    const unsigned long long saving = outputs.picture != nullptr ? pictureSavingBytes(width, height, *outputs.picture) : 0;
+    const unsigned long long solutionCopy =
+        outputs.picture != nullptr && outputs.picture->withSolution && sequence == SHOW_WHILE_SOLVING ? solution : 0;
+
+    unsigned long long afterCarving = 0;
+    if (!outputs.window) {
+        // Solved, then saved; in maze_threaded on the worker, from the copy.
         const unsigned long long solving = programResident + wallList + solver + solution;
-        const unsigned long long compiling = windowResident + wallList + picture + solution + keptSolver;
+        const unsigned long long savingPhase =
+            programResident + wallList + solution + solutionCopy + std::max(saving, keptSolver);
+        afterCarving = std::max(solving, savingPhase);
+    } else if (sequence == SOLVE_THEN_SHOW) {
+        // Solved and saved first; the wall list is freed once the picture is
+        // compiled, before the first frame is drawn, whose lines take the place
+        // the freed solver table kept.
+        const unsigned long long solving = programResident + wallList + solver + solution;
+        const unsigned long long savingPhase = programResident + wallList + solution + saving + keptSolver;
+        const unsigned long long compiling = windowResident + wallList + picture + solution + keptSolver + saving;
         const unsigned long long drawing =
-            windowResident + picture + firstDrawBase + std::max(held, keptSolver) + fullViewImage + solution;
-        window = std::max({solving, compiling, drawing});
+            windowResident + picture + firstDrawBase + std::max(held, keptSolver) + fullViewImage + solution + saving;
+        afterCarving = std::max({solving, savingPhase, compiling, drawing});
     } else {
         // The solver starts once the picture is compiled and works, on the
-        // wall list, while the first frame is drawn.
-        window = windowResident + wallList + picture + firstDrawBase + held + fullViewImage + solver + solution;
+        // wall list, while the first frame is drawn, and then saves.
+        afterCarving = windowResident + wallList + picture + firstDrawBase + held + fullViewImage + solver + solution +
+                 solutionCopy + saving;
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
     // compute-shader pool, and Mesa one for its shader cache; maze_threaded
     // adds the solver. Each thread maps a stack, which the kernel counts as
     // data too, and may get an arena.
-    const unsigned long long threads =
-        2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 1 + (sequence == SHOW_WHILE_SOLVING);
+    // Without a window there is no driver, and only maze_threaded's solver.
+    const unsigned long long driverThreads =
+        outputs.window ? 2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 1 : 0;
+    const unsigned long long threads = driverThreads + (sequence == SHOW_WHILE_SOLVING);
     const unsigned long long arenas =
         std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
     const unsigned long long stacks = threads * threadStackBytes();
 
     // Resident memory was measured with two processors' threads; each more
     // touches a little of its stack and arena.
-    const unsigned long long measuredThreads = 2 * measuredProcessors + 1 + (sequence == SHOW_WHILE_SOLVING);
+    const unsigned long long measuredThreads =
+        (outputs.window ? 2 * measuredProcessors + 1 : 0) + (sequence == SHOW_WHILE_SOLVING);
     const unsigned long long unmeasuredThreads = threads > measuredThreads ? threads - measuredThreads : 0;
 
     RunFootprint footprint;
-    footprint.resident = std::max(carving, window) + unmeasuredThreads * residentPerDriverThread;
+    footprint.resident = std::max(carving, afterCarving) + unmeasuredThreads * residentPerDriverThread;
+    // Without the window's margin, the arrays' page tables (a five-hundredth of
+    // them) and the allocator's rounding: 16000 x 16000 peaked at 9772 MiB.
+    if (!outputs.window)
+        footprint.resident += footprint.resident / 64;
     footprint.mapped = footprint.resident + libraryReserved + stacks + arenas * arenaReserved;
     footprint.data = footprint.resident + stacks;
     footprint.threads = threads;
     return footprint;
 }
 
-bool runFitsInMemory(RunSequence sequence)
+bool runFitsInMemory(RunSequence sequence, const RunOutputs& outputs)
 {
-    const RunFootprint needed = estimatedRunFootprint(mazeWidth, mazeHeight, sequence);
+    const RunFootprint needed = estimatedRunFootprint(mazeWidth, mazeHeight, sequence, outputs);
     const MemoryRoom room = memoryRoom();
     return needed.resident <= room.resident && needed.mapped <= room.mapped && needed.data <= room.data;
 }
 
-bool runThreadsCanStart(RunSequence sequence)
+bool runThreadsCanStart(RunSequence sequence, const RunOutputs& outputs)
 {
-    return estimatedRunFootprint(mazeWidth, mazeHeight, sequence).threads <= threadRoom();
+    return estimatedRunFootprint(mazeWidth, mazeHeight, sequence, outputs).threads <= threadRoom();
+}
+
+void checkRunFits(RunSequence sequence, const RunOutputs& outputs)
+{
+    std::string problem;
+    if (outputs.picture != nullptr && !pictureFitsFormat(mazeWidth, mazeHeight, *outputs.picture, problem)) {
+        std::fprintf(stderr, "%s: cannot save the maze as '%s': %s\n", outputs.picture->programName.c_str(),
+                     outputs.picture->path.c_str(), problem.c_str());
+        endProcess(SAVE_FAILURE);
+    }
+    if (!runFitsInMemory(sequence, outputs))
+        fatalExit(FATAL_ALLOCATION);
+    if (!runThreadsCanStart(sequence, outputs))
+        fatalExit(FATAL_THREAD_START);
 }

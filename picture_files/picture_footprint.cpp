@@ -1,0 +1,54 @@
+#include "picture_footprint.h"
+
+#include "picture_writers.h"
+
+namespace {
+
+constexpr unsigned long long mebibyte = 1ull << 20;
+constexpr unsigned long long largestPngSide = 0x7fffffffull;
+
+// Measured at the largest sizes saved (see docs/memory.md); each figure is
+// above the peak seen less the same run without saving.
+// Every writer: the file's buffer, libpng's or cairo's own state and code pages.
+constexpr unsigned long long writerBase = 4 * mebibyte;
+// PNG: a pixel row twice over (a byte a pixel while painted, then packed),
+// and with the solution a bit a cell for the cells it passes through.
+constexpr unsigned long long pngBytesPerRowPixel = 2;
+// PDF: cairo records the maze's lines (about half a run of walls a cell) and
+// builds the form that holds them before it writes them out: 15 to 16 bytes a
+// cell measured at 2000 x 2000 and 4000 x 4000.
+constexpr unsigned long long pdfBytesPerCell = 24;
+
+unsigned long long side(int cells, int cellSize)
+{
+    return (static_cast<unsigned long long>(cells > 0 ? cells : 0) + 2) * static_cast<unsigned long long>(cellSize);
+}
+
+}  // namespace
+
+unsigned long long pictureSavingBytes(int width, int height, const PictureRequest& request)
+{
+    const unsigned long long columns = width > 0 ? static_cast<unsigned long long>(width) : 0;
+    const unsigned long long rows = height > 0 ? static_cast<unsigned long long>(height) : 0;
+    const unsigned long long cells = columns * rows;
+    switch (request.format) {
+    case PictureFormat::PNG:
+        return writerBase + side(width, request.cellSize) * pngBytesPerRowPixel + (request.withSolution ? cells / 8 : 0);
+    case PictureFormat::SVG:
+        return writerBase;
+    case PictureFormat::PDF:
+        return writerBase + cells * pdfBytesPerCell;
+    }
+    return writerBase;
+}
+
+bool pictureFitsFormat(int width, int height, const PictureRequest& request, std::string& problem)
+{
+    if (request.format != PictureFormat::PNG)
+        return true;
+    if (side(width, request.cellSize) <= largestPngSide && side(height, request.cellSize) <= largestPngSide)
+        return true;
+    problem = "at " + std::to_string(request.cellSize) + " pixels a cell the picture would be wider or taller than "
+              "the 2147483647 pixels a PNG can hold";
+    return false;
+}

@@ -1,0 +1,326 @@
+#!/usr/bin/env python3
+"""Saves mazes as pictures with a program's --save, as a user would, and checks what is in
+the files: each picture is read back (PNG directly, SVG as rsvg-convert draws it, each PDF
+page as pdftoppm draws it) and compared wall by wall with the maze the seed must give, with
+the red solution line along its one path when --solution asks for it and no red otherwise.
+
+    saved_picture_test.py --program build/maze_serial --size 30x20 --seed 1000000000
+        [--window [--close-while-saving]] [--regions] [--cell-size 3] [--formats pdf]
+
+Every format is saved without and with --solution. Without --window the runs have no
+display at all (--no-window); with it the window opens on the display named by DISPLAY and
+is closed once the picture is saved, or with --close-while-saving as soon as it is begun,
+which maze_threaded, saving on its worker, must finish before it ends. Sizes of more than a few thousand cells are checked in
+--regions: the corners with the entrance and the exit and the middle, drawn at ten pixels a
+cell, and for PNG every wall of the whole maze (read at three pixels a cell or more: at two,
+a wall's middle lands a rounding error away from the next line). Small sizes also check the console text,
+the seed in the file, and that a run on a clock fixed at the seed's second saves the same
+bytes as --seed.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from carving_oracle import carved_maze, check_random_source
+from maze_run import find_faketime_library
+from picture_reader import picture_problems, rebuild_maze
+from png_reader import read_png
+from solver_oracle import solve, unique_path
+from test_log import TestLog, maze_size
+import transcript
+import x_display
+
+TITLE = "Maze"
+RUN_TIMEOUT = 120.0
+WINDOW_TIMEOUT = 20.0
+PIXELS_A_CELL = 10  # vector pictures are drawn at this scale, where their lines are one pixel wide
+# The PDF page, as the manual page gives it: A4 or Letter, half an inch of margin, the maze
+# with its margin cells as large as fits, the page turned if that makes them larger.
+A4 = (210 * 72 / 25.4, 297 * 72 / 25.4)
+PAGE_MARGIN = 36
+
+
+class Failed(Exception):
+    pass
+
+
+class SavedPictureTest(TestLog):
+    def __init__(self, arguments):
+        super().__init__()
+        self.program = arguments.program
+        self.name = os.path.basename(self.program)
+        self.width, self.height = arguments.size
+        self.seed = arguments.seed
+        self.window = arguments.window
+        self.regions = arguments.regions
+        self.cell_size = arguments.cell_size
+        self.formats = arguments.formats
+        self.close_while_saving = arguments.close_while_saving
+        self.faketime_library = arguments.faketime_library
+        self.directory = tempfile.mkdtemp(prefix="maze_pictures_")
+
+    def run(self):
+        check_random_source()
+        try:
+            self.maze = carved_maze(self.width, self.height, self.seed)
+            self.path = unique_path(self.maze)
+            self.note("oracle: the maze of seed %d and its path of %d cells" % (self.seed, len(self.path)))
+            for extension in self.formats:
+                for with_solution in ((True,) if self.close_while_saving else (False, True)):
+                    self.check_format(extension, with_solution)
+            if not self.window and not self.regions:
+                self.check_seed_from_clock()
+        finally:
+            shutil.rmtree(self.directory, ignore_errors=True)
+        self.note("%s %dx%d seed %d: %s" % (self.name, self.width, self.height, self.seed,
+                                            "FAILED" if self.failures else "passed"))
+        return not self.failures
+
+    # Running the program.
+
+    def save(self, path, with_solution, extra=None, environment=None):
+        """Runs the program to save path, with --seed unless other arguments are given;
+        returns its standard output and error."""
+        extra = ["--seed", str(self.seed)] if extra is None else extra
+        arguments = [self.program, "--size", "%dx%d" % (self.width, self.height), "--save", path] + extra
+        if with_solution:
+            arguments.append("--solution")
+        if self.cell_size and path.endswith(".png"):
+            arguments += ["--cell-size", str(self.cell_size)]
+        if not self.window:
+            arguments.append("--no-window")
+            environment = {key: value for key, value in (environment or os.environ).items() if key != "DISPLAY"}
+            completed = subprocess.run(arguments, stdin=subprocess.DEVNULL, capture_output=True, env=environment,
+                                       timeout=RUN_TIMEOUT)
+            if completed.returncode != 0:
+                self.fail("%s ended with status %d" % (" ".join(arguments), completed.returncode),
+                          [completed.stderr.decode(errors="replace")])
+                raise Failed()
+            return completed.stdout.decode(), completed.stderr.decode()
+        # GLUT's own options mixed with the program's, as users may: a value-taking one
+        # between the size and the rest.
+        return self.save_with_window(arguments[:3] + ["-geometry", "300x200"] + arguments[3:], path)
+
+    def save_with_window(self, arguments, path):
+        """The window opens as usual; once the picture is there the window is closed, which
+        ends the run with 0."""
+        before = x_display.settled_windows(TITLE, 2.0)
+        with subprocess.Popen(arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE) as process:
+            try:
+                window = x_display.wait_for_new_window(TITLE, before, process, WINDOW_TIMEOUT)
+                deadline = time.monotonic() + RUN_TIMEOUT
+
+                def saving():
+                    return any(name.startswith(".") for name in os.listdir(self.directory))
+
+                awaited = saving if self.close_while_saving else lambda: os.path.exists(path)
+                while not awaited() and process.poll() is None and time.monotonic() < deadline:
+                    time.sleep(0.01)
+                if not awaited():
+                    self.fail("%s showed its window but never %s %s"
+                              % (self.name, "began to save" if self.close_while_saving else "saved", path))
+                    raise Failed()
+                x_display.destroy(window)
+                output, errors = process.communicate(timeout=RUN_TIMEOUT)
+            except x_display.DisplayError as error:
+                self.fail(str(error))
+                raise Failed()
+            finally:
+                if process.poll() is None:
+                    process.kill()
+            if process.returncode != 0:
+                self.fail("%s ended with status %d once its window was closed" % (self.name, process.returncode),
+                          [errors.decode(errors="replace")])
+                raise Failed()
+            x_display.wait_until_closed(window, 2.0)
+            return output.decode(), errors.decode()
+
+    # Reading the pictures back.
+
+    def rendered_svg(self, path, view):
+        """The part of the drawing in view, drawn by rsvg-convert at PIXELS_A_CELL a cell."""
+        with open(path) as file:
+            text = file.read()
+        left, top, right, bottom = view
+        header = re.compile(r'width="\d+" height="\d+" viewBox="[^"]*"')
+        if not header.search(text):
+            self.fail("%s has no width, height and viewBox where expected" % path)
+            raise Failed()
+        text = header.sub('width="%d" height="%d" viewBox="%d %d %d %d"'
+                          % ((right - left) * PIXELS_A_CELL, (bottom - top) * PIXELS_A_CELL, left, top,
+                             right - left, bottom - top), text, count=1)
+        part = os.path.join(self.directory, "part.svg")
+        with open(part, "w") as file:
+            file.write(text)
+        drawn = os.path.join(self.directory, "part.png")
+        subprocess.run(["rsvg-convert", "-o", drawn, part], check=True)
+        return read_png(drawn)
+
+    def rendered_pdf_page(self, path, page, view):
+        """The part of a page in view, drawn by pdftoppm without smoothing at about
+        PIXELS_A_CELL a cell."""
+        columns, rows = self.width + 2, self.height + 2
+        upright = A4
+        turned = (A4[1], A4[0])
+
+        def cell_on(size):
+            return min((size[0] - 2 * PAGE_MARGIN) / columns, (size[1] - 2 * PAGE_MARGIN) / rows)
+
+        size = turned if cell_on(turned) > cell_on(upright) else upright
+        cell = cell_on(size)
+        page_left, page_top = (size[0] - columns * cell) / 2, (size[1] - rows * cell) / 2
+        resolution = 72 * PIXELS_A_CELL / cell
+        left, top, right, bottom = view
+        x = round((page_left + (left + 1) * cell) * resolution / 72)
+        y = round((page_top + (top + 1) * cell) * resolution / 72)
+        stem = os.path.join(self.directory, "page")
+        subprocess.run(["pdftoppm", "-f", str(page), "-l", str(page), "-r", "%.4f" % resolution,
+                        "-x", str(x), "-y", str(y), "-W", str((right - left) * PIXELS_A_CELL),
+                        "-H", str((bottom - top) * PIXELS_A_CELL), "-aa", "no", "-aaVector", "no", "-png",
+                        "-singlefile", path, stem], check=True)
+        return read_png(stem + ".png")
+
+    def views(self):
+        """The world rectangles checked: the whole maze, or the regions."""
+        if not self.regions:
+            return [None]
+        w, h = self.width, self.height
+        return [(-1, -1, 40, 30), (w - 40, h - 30, w + 1, h + 1), (w // 2 - 20, h // 2 - 15, w // 2 + 20, h // 2 + 15)]
+
+    def check_picture(self, description, image, with_solution, view, pixels_a_cell=PIXELS_A_CELL):
+        if view is not None:
+            left, top, right, bottom = view
+            expected = ((right - left) * pixels_a_cell, (bottom - top) * pixels_a_cell)
+            if (image.width, image.height) != expected:
+                self.fail("%s: drawn %dx%d, expected %dx%d" % ((description, image.width, image.height) + expected))
+                return
+        problems = picture_problems(image, self.maze, self.path if with_solution else None, view)
+        if problems:
+            self.fail("%s differs from the maze of seed %d%s" % (description, self.seed,
+                                                                " and its solution" if with_solution else ""),
+                      problems)
+
+    def check_format(self, extension, with_solution):
+        path = os.path.join(self.directory, "maze%s.%s" % ("-solved" if with_solution else "", extension))
+        output, errors = self.save(path, with_solution)
+        what = "%s%s" % (extension.upper(), " with the solution" if with_solution else "")
+        self.check_console(what, output, errors)
+        leftovers = sorted(name for name in os.listdir(self.directory) if name.startswith("."))
+        if leftovers:
+            self.fail("%s: files left beside the picture: %s" % (what, leftovers))
+        if not os.path.exists(path):
+            self.fail("%s: the run ended with status 0 but left no %s" % (what, path))
+            return
+
+        if extension == "png":
+            image = read_png(path)
+            cell = self.cell_size or 10
+            expected = ((self.width + 2) * cell, (self.height + 2) * cell)
+            if (image.width, image.height) != expected:
+                self.fail("%s is %dx%d pixels, expected %dx%d" % ((what, image.width, image.height) + expected))
+                return
+            if "seed %d" % self.seed not in image.text.get("Title", ""):
+                self.fail("%s: the seed is not in its title: %r" % (what, image.text))
+            if self.regions and not with_solution:
+                differences = rebuild_maze(image, self.width, self.height).differences(self.maze)
+                if differences:
+                    self.fail("%s: the maze it shows is not the maze of seed %d" % (what, self.seed), differences)
+            for view in self.views():
+                part = image
+                if view is not None:
+                    left, top, right, bottom = view
+                    part = image.cropped((left + 1) * cell, (top + 1) * cell, (right - left) * cell,
+                                         (bottom - top) * cell)
+                self.check_picture("%s in %s" % (what, view or "full"), part, with_solution, view, cell)
+        elif extension == "svg":
+            with open(path) as file:
+                head = file.read(2000)
+            if "<title>Maze %d x %d, seed %d</title>" % (self.width, self.height, self.seed) not in head:
+                self.fail("%s: no title with the seed" % what)
+            for view in self.views():
+                self.check_picture("%s drawn by rsvg-convert in %s" % (what, view or "full"),
+                                   self.rendered_svg(path, view or (-1, -1, self.width + 1, self.height + 1)),
+                                   with_solution, view)
+        else:
+            info = subprocess.run(["pdfinfo", path], capture_output=True, text=True, check=True).stdout
+            pages = int(re.search(r"^Pages:\s+(\d+)", info, re.M).group(1))
+            if pages != (2 if with_solution else 1):
+                self.fail("%s has %d pages" % (what, pages))
+            if "seed %d" % self.seed not in info:
+                self.fail("%s: the seed is not in its metadata:\n%s" % (what, info))
+            for page in range(1, pages + 1):
+                for view in self.views():
+                    self.check_picture("%s, page %d, in %s" % (what, page, view or "full"),
+                                       self.rendered_pdf_page(path, page,
+                                                              view or (-1, -1, self.width + 1, self.height + 1)),
+                                       page == 2, view)
+        self.note("%s checked" % what)
+
+    def check_console(self, what, output, errors):
+        if errors:
+            self.fail("%s: standard error is not empty: %r" % (what, errors))
+        if self.width * self.height > 10000:
+            if not output.endswith(transcript.PRESS_SPACE):
+                self.fail("%s: the console text ends %r" % (what, output[-200:]))
+            return
+        expected = (transcript.BANNER + transcript.ADVICE + transcript.GENERATING + transcript.DONE_GENERATING
+                    + transcript.SOLVING + "".join(solve(self.maze).messages)
+                    + transcript.DONE_SOLVING % solve(self.maze).solution_moves + transcript.PRESS_SPACE)
+        if output != expected:
+            self.fail("%s: the console text differs" % what, ["expected: %r" % expected, "got:      %r" % output])
+
+    def check_seed_from_clock(self):
+        """The maze of seed N is the maze of a run started at second N, which --print-seed names."""
+        environment = dict(os.environ, LD_PRELOAD=find_faketime_library(self.faketime_library), TZ="UTC0",
+                           FAKETIME=time.strftime("@%Y-%m-%d %H:%M:%S", time.gmtime(self.seed)),
+                           FAKETIME_DONT_FAKE_MONOTONIC="1")
+        clocked = os.path.join(self.directory, "clocked.png")
+        _, errors = self.save(clocked, True, ["--print-seed"], environment)
+        match = re.fullmatch(r"seed (\d+)\n", errors)
+        if match is None or int(match.group(1)) not in (self.seed, self.seed + 1):
+            self.fail("on a clock started at %d, --print-seed said %r" % (self.seed, errors))
+            return
+        seeded = os.path.join(self.directory, "seeded.png")
+        self.save(seeded, True, ["--seed", match.group(1)])
+        with open(clocked, "rb") as first, open(seeded, "rb") as second:
+            if first.read() != second.read():
+                self.fail("the run started at second %s and --seed %s saved different files"
+                          % (match.group(1), match.group(1)))
+        self.note("a run on the clock at %s saves what --seed %s saves" % (match.group(1), match.group(1)))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True, help="path of maze_serial or maze_threaded")
+    parser.add_argument("--size", required=True, type=maze_size, nargs="+", help="WIDTHxHEIGHT in cells")
+    parser.add_argument("--seed", required=True, type=int)
+    parser.add_argument("--window", action="store_true", help="save with the window open")
+    parser.add_argument("--regions", action="store_true", help="check regions of a large maze")
+    parser.add_argument("--cell-size", type=int, help="pixels a cell of the PNG pictures (3 at the least)")
+    parser.add_argument("--formats", nargs="+", default=["png", "svg", "pdf"], help="the formats saved")
+    parser.add_argument("--close-while-saving", action="store_true",
+                        help="close the window while the picture (with the solution) is being written; the run "
+                             "must finish it first")
+    parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
+    arguments = parser.parse_args()
+    passed = True
+    for size in arguments.size:
+        single = argparse.Namespace(**vars(arguments))
+        single.size = size
+        try:
+            test = SavedPictureTest(single)
+            passed = test.run() and passed
+        except Failed:
+            passed = False
+    return 0 if passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
