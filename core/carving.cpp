@@ -19,9 +19,12 @@ int shuffleIndices(int* out, int n)
     // chooses among the elements not yet taken. A draw never exceeds 32767, so
     // in long lists the early picks come from the first 32768 positions; the
     // mazes of a given seed depend on exactly this.
+    // While more than a draw's range remain, the draw is its own remainder:
+    // the division is left for the last 32768 picks.
     int remaining = n;
     for (int i = 0; i < n; ++i) {
-        const int k = drawRandom() % remaining;
+        const int draw = drawRandom();
+        const int k = remaining > largestDraw ? draw : draw % remaining;
         out[i] = scratch[k];
         const int last = n - 1 - i;
         const int picked = scratch[k];
