@@ -119,11 +119,12 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence)
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
-    // compute-shader pool, and Mesa one for its shader cache; maze_threaded
-    // adds the solver. Each thread maps a stack, which the kernel counts as
-    // data too, and may get an arena.
+    // compute-shader pool, and Mesa one for its shader cache; the display one
+    // to help compute views finer than the window; maze_threaded adds the
+    // solver. Each thread maps a stack, which the kernel counts as data too,
+    // and may get an arena.
     const unsigned long long threads =
-        2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 1 + (sequence == SHOW_WHILE_SOLVING);
+        2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 2 + (sequence == SHOW_WHILE_SOLVING);
     const unsigned long long arenas =
         std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
     const unsigned long long stacks = threads * threadStackBytes();
