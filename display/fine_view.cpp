@@ -26,6 +26,14 @@ struct PixelEdge {
     double cellShare;
 };
 
+struct ViewGeometry;
+
+// Adds to covered what lies left of each pixel edge along one band of a row of
+// the planes, times the band's weight.
+using AddBand = void (*)(const ViewGeometry&, const std::uint64_t*, bool, double, std::vector<int>&,
+                         std::vector<double>&);
+AddBand fastestAddBand();
+
 // Everything about a view that does not depend on the row being computed.
 struct ViewGeometry {
     int windowWidth;
@@ -39,6 +47,7 @@ struct ViewGeometry {
     int firstWord;         // the first and last words of a plane row in view
     int lastWord;
     std::vector<PixelEdge> edges;  // windowWidth + 1, left to right
+    AddBand addBand;               // chosen for the processor on the GLUT thread
 };
 
 // Where a world coordinate falls among strips of lines `lineSize` wide about
@@ -80,21 +89,13 @@ ViewGeometry viewGeometry(const WallPlanes& planes, const ViewRectangle& shown, 
         geometry.edges[column] = edgeAt(shown.left + column * cellsPerColumn, geometry.lineWidth, planes.width);
     geometry.firstWord = geometry.edges.front().line >> 6;
     geometry.lastWord = geometry.edges.back().line >> 6;
+    geometry.addBand = fastestAddBand();
     return geometry;
 }
 
-// The population count is most of the work; where the processor has an
-// instruction for it, it is used (older x86-64 processors lack one).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define WITH_POPCOUNT_INSTRUCTION __attribute__((target_clones("popcnt", "default")))
-#else
-#define WITH_POPCOUNT_INSTRUCTION
-#endif
-
 // Adds weight times how much wall lies left of each pixel edge along one band
 // to covered, edge by edge.
-WITH_POPCOUNT_INSTRUCTION
-void addBand(const ViewGeometry& geometry, const std::uint64_t* row, bool verticalLines, double weight,
+inline __attribute__((always_inline)) void addBand(const ViewGeometry& geometry, const std::uint64_t* row, bool verticalLines, double weight,
              std::vector<int>& linesBefore, std::vector<double>& covered)
 {
     // Lines drawn before each word in view, counted from the first word in
@@ -121,12 +122,42 @@ void addBand(const ViewGeometry& geometry, const std::uint64_t* row, bool vertic
     }
 }
 
+// The population count is most of the work: where the processor has an
+// instruction for it (older x86-64 processors lack one), the same code is
+// compiled with it. Chosen when called rather than when the program is
+// loaded, which a thread sanitizer's runtime would not survive.
+void addBandPortably(const ViewGeometry& geometry, const std::uint64_t* row, bool verticalLines, double weight,
+                     std::vector<int>& linesBefore, std::vector<double>& covered)
+{
+    addBand(geometry, row, verticalLines, weight, linesBefore, covered);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("popcnt"))) void addBandWithPopcount(const ViewGeometry& geometry, const std::uint64_t* row,
+                                                           bool verticalLines, double weight,
+                                                           std::vector<int>& linesBefore, std::vector<double>& covered)
+{
+    addBand(geometry, row, verticalLines, weight, linesBefore, covered);
+}
+#endif
+
+AddBand fastestAddBand()
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("popcnt"))
+        return addBandWithPopcount;
+#endif
+    return addBandPortably;
+}
+
 // Rows [firstRow, endRow) of the image, counted from the bottom.
 void computeRows(const WallPlanes& planes, const ViewGeometry& geometry, int firstRow, int endRow,
                  unsigned char* pixels)
 {
     const int width = geometry.windowWidth;
     const double lineHeight = geometry.lineHeight;
+    const AddBand addBandToCovered = geometry.addBand;
     std::vector<int> linesBefore(static_cast<std::size_t>(geometry.lastWord - geometry.firstWord) + 1);
     std::vector<double> covered(static_cast<std::size_t>(width) + 1);
     for (int row = firstRow; row < endRow; ++row) {
@@ -149,9 +180,9 @@ void computeRows(const WallPlanes& planes, const ViewGeometry& geometry, int fir
             if (weight <= 0)
                 continue;
             if (cellRow)
-                addBand(geometry, verticalRow(planes, line), true, weight, linesBefore, covered);
+                addBandToCovered(geometry, verticalRow(planes, line), true, weight, linesBefore, covered);
             else
-                addBand(geometry, horizontalRow(planes, line), false, weight, linesBefore, covered);
+                addBandToCovered(geometry, horizontalRow(planes, line), false, weight, linesBefore, covered);
         }
         unsigned char* pixel = pixels + static_cast<std::size_t>(row) * width * 4;
         for (int column = 0; column < width; ++column, pixel += 4) {

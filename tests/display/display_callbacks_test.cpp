@@ -42,11 +42,15 @@ void carveTestMaze(int columns = width, int rows = height)
     carveMaze();
 }
 
-// Whether any pixel within one of window pixel (x, y) is red.
+// Whether any pixel of the window within one of window pixel (x, y) is red.
 bool redNear(int x, int y)
 {
+    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
+            if (x + dx < 0 || y + dy < 0 || x + dx >= windowWidth || y + dy >= windowHeight)
+                continue;
             const auto pixel = windowPixel(x + dx, y + dy);
             if (pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0)
                 return true;
