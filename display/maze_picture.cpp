@@ -64,13 +64,19 @@ void drawLines(const ViewRectangle& shown)
 }
 
 // The image computed for the view in progress, onto the window and kept.
+// Where pictures are kept it goes through its texture, the way it is shown
+// again later: the driver prepares that way once, for the first frame, rather
+// than at the first space press.
 void showFineView(const PictureFrame& frame)
 {
+    if (keepsPictures()) {
+        keepPicturePixels(frame, fineViewPixels());
+        putBackPicture(frame);
+        return;
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glWindowPos2i(0, 0);
     glDrawPixels(frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, fineViewPixels());
-    if (keepsPictures())
-        keepPicturePixels(frame, fineViewPixels());
 }
 
 // The next step of the lines in progress, off the window; returns whether
