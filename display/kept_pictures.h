@@ -44,7 +44,7 @@ void drawOnWindow();
 void showPictureDrawnOffWindow(const PictureFrame& frame);
 
 // Keeps an image of the frame's size (RGBA, rows from the bottom) as the
-// frame's picture; it is already on the window.
+// frame's picture, the one on the window: putBackPicture shows it there.
 void keepPicturePixels(const PictureFrame& frame, const unsigned char* pixels);
 
 #endif

@@ -53,13 +53,19 @@ PictureFrame frameOf(const MazeView& view)
                         view.zoomSteps == 0};
 }
 
-// Clears, then draws the border and every wall in the current projection.
-void drawLines(const ViewRectangle& shown)
+// Clears, draws the border and starts on the walls, in the current projection.
+void startLines(const ViewRectangle& shown)
 {
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3f(0, 0, 0);
     glCallList(MAZE_LIST);
     startWallLines(shown);
+}
+
+// The same, and every wall.
+void drawLines(const ViewRectangle& shown)
+{
+    startLines(shown);
     drawMoreWallLines(std::numeric_limits<long long>::max());
 }
 
@@ -90,10 +96,7 @@ bool drawMoreLinesOffWindow()
     }
     applyProjection(frame.shown);
     if (!inProgress.linesStarted) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3f(0, 0, 0);
-        glCallList(MAZE_LIST);
-        startWallLines(frame.shown);
+        startLines(frame.shown);
         inProgress.linesStarted = true;
     }
     const bool complete = drawMoreWallLines(linesPerStep);
