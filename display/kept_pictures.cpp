@@ -187,6 +187,28 @@ void showPictureDrawnOffWindow(const PictureFrame& frame)
     keepSpare(spare, frame);
 }
 
+void prepareDriverForRedraws()
+{
+    if (kept.onWindow < 0 || !kept.pictures[kept.onWindow].kept)
+        return;
+    const KeptPicture& picture = kept.pictures[kept.onWindow];
+    const ViewRectangle& shown = picture.frame.shown;
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    drawScaled(picture);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    // As the walls are drawn, and as the solution line is.
+    for (const float red : {0.0f, 1.0f}) {
+        glColor3f(red, 0, 0);
+        glBegin(red == 0 ? GL_LINES : GL_LINE_STRIP);
+        glVertex2f(static_cast<float>(shown.left), static_cast<float>(shown.top));
+        glVertex2f(static_cast<float>(shown.right), static_cast<float>(shown.bottom));
+        glEnd();
+    }
+    copyToWindow(picture);
+}
+
 void keepPicturePixels(const PictureFrame& frame, const unsigned char* pixels)
 {
     KeptPicture& spare = sparePicture(frame.width, frame.height);

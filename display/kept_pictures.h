@@ -43,6 +43,15 @@ void drawOnWindow();
 // picture.
 void showPictureDrawnOffWindow(const PictureFrame& frame);
 
+// Has the driver draw, over the picture on the window, once each way a later
+// redraw draws over the window (a kept picture scaled, black and red lines),
+// then copies the picture back over them. The driver prepares each way the
+// first time it is used, which with an empty shader cache takes llvmpipe tens
+// of milliseconds; a large maze's first view uses none of them, and this
+// spares the first notch and the first space press the wait. Nothing of it
+// shows: the window shows what is drawn only once it is flushed.
+void prepareDriverForRedraws();
+
 // Keeps an image of the frame's size (RGBA, rows from the bottom) as the
 // frame's picture, the one on the window: putBackPicture shows it there.
 void keepPicturePixels(const PictureFrame& frame, const unsigned char* pixels);

@@ -29,6 +29,10 @@ struct PictureInProgress {
 };
 PictureInProgress inProgress = {false, {}, false, false};
 
+// Whether the driver has been prepared for redraws over the window: set once
+// the first view of a large maze is on the window. GLUT thread only.
+bool driverPrepared = false;
+
 // Top and right edges, leaving the entrance above the start cell and the
 // exit beside the goal cell open; then the left and bottom edges, whole.
 void compileBorder(int width, int height)
@@ -116,6 +120,7 @@ void compileMazeList()
     keepWallPlanes();
     setUpKeptPictures();
     inProgress.active = false;
+    driverPrepared = false;
     fenceWallLinePieces(rendererIsMesaSoftware() && driverIsAtLeastVersion(3, 2));
 }
 
@@ -160,6 +165,13 @@ bool drawMoreOfMazePicture()
         return false;
     }
     inProgress.active = false;
+    if (!driverPrepared && keepsPictures()) {
+        // Shown first, prepared after: the window waits for nothing.
+        glFlush();
+        applyProjection(inProgress.frame.shown);
+        prepareDriverForRedraws();
+        driverPrepared = true;
+    }
     return true;
 }
 
