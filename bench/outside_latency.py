@@ -15,7 +15,7 @@ between its appearance and a second after its first frame (half of them right af
 notch), and the time from the destruction to the end of the process is taken. Prints one
 line per program and size:
 
-    maze_serial 4000x4000 change_ms_median=... change_ms_max=... changes=... close_ms_median=...
+    maze_serial 4000x4000 change_ms_median=... change_ms_max=... (the worst change) changes=... close_ms_median=...
         close_ms_max=... closes=... close_statuses=0,0,...
 """
 
@@ -95,7 +95,7 @@ def measure_changes(connection, program, size):
             elapsed = change_time(connection, window, dimensions, wheel("4"))
             if elapsed is None:
                 break  # the most zoom: the notch changes nothing
-            times.append(elapsed)
+            times.append((elapsed, "notch %d in" % (notches + 1)))
             notches += 1
             settle(connection, window, dimensions, 0.2)
             # The solution line shows in every view: it runs through the whole maze, and the
@@ -106,18 +106,18 @@ def measure_changes(connection, program, size):
                     elapsed = change_time(connection, window, dimensions,
                                           ["xdotool", "key", "--window", identity, "space"])
                     if elapsed is not None:
-                        times.append(elapsed)
+                        times.append((elapsed, "space at %d notches" % notches))
                     settle(connection, window, dimensions, 0.2)
             if notches % 4 == 3:
                 elapsed = change_time(connection, window, dimensions,
                                       ["xdotool", "mousemove", "--window", identity, str(x), str(y), "mousedown",
                                        "1", "mousemove", "--window", identity, str(x + 60), str(y - 40),
                                        "mouseup", "1"])
-                times.append(elapsed if elapsed is not None else float("inf"))
+                times.append((elapsed if elapsed is not None else float("inf"), "drag at %d notches" % notches))
                 settle(connection, window, dimensions, 0.2)
-        for _ in range(notches):
+        for notch in range(notches):
             elapsed = change_time(connection, window, dimensions, wheel("5"))
-            times.append(elapsed if elapsed is not None else float("inf"))
+            times.append((elapsed if elapsed is not None else float("inf"), "notch %d out" % (notch + 1)))
             settle(connection, window, dimensions, 0.2)
         return times
     finally:
@@ -164,12 +164,14 @@ def main():
             for name in arguments.programs:
                 program = os.path.join(arguments.build, name)
                 changes = measure_changes(connection, program, size)
+                worst = max(changes)
                 closes = [measure_close(connection, program, size, after_notch=i % 2 == 1)
                           for i in range(arguments.closes)]
                 close_times = [elapsed for elapsed, _ in closes]
-                print("%s %dx%d change_ms_median=%.0f change_ms_max=%.0f changes=%d close_ms_median=%.0f "
+                print("%s %dx%d change_ms_median=%.0f change_ms_max=%.0f (%s) changes=%d close_ms_median=%.0f "
                       "close_ms_max=%.0f closes=%d close_statuses=%s"
-                      % (name, size, size, statistics.median(changes), max(changes), len(changes),
+                      % (name, size, size, statistics.median(elapsed for elapsed, _ in changes), worst[0], worst[1],
+                         len(changes),
                          statistics.median(close_times), max(close_times), len(closes),
                          ",".join(str(status) for _, status in closes)), flush=True)
     finally:
