@@ -3,22 +3,23 @@
 // area that is wall, as an image viewer shows a picture larger than the
 // screen, where lines would blacken every pixel they touch.
 //
-// The maze is taken as it looks at two pixels a cell: a bitmap of
-// (2W + 1) x (2H + 1) squares of half a cell, the squares on the grid's lines
-// black where a line is drawn (grid corners always), the cells' own squares
-// white; square (i, j) is centred on world point (i / 2, j / 2), so each line
-// is half a cell thick about its place in the world, and around the bitmap the
-// margin is white. The view's window pixels are laid over it, and each gets
-// the share of its area that no black square covers.
+// The maze is taken as lines drawn one pixel wide would show it if pixels were
+// infinitely fine: each grid line a strip as wide as a window pixel about its
+// place in the world, but never wider than half a cell (or lines would cover
+// every cell), grid corners always black, the cells' strips between them
+// white, and white around the maze in its margin. At two pixels a cell and
+// finer that is the maze as it looks at two pixels a cell, every line and
+// every cell half a cell wide. Each window pixel gets the share of its area
+// that no black strip covers.
 #ifndef FINE_VIEW_H
 #define FINE_VIEW_H
 
 #include "view.h"
 #include "wall_planes.h"
 
-// Cells narrower or shorter than this many window pixels make a fine view; at
-// two pixels a cell a one-pixel line covers half of each cell's area, as the
-// bitmap's half-cell lines do, so switching there keeps the window's
+// Cells narrower or shorter than this many window pixels make a fine view.
+// There a one-pixel line is half a cell wide, so lines and the computed view
+// cover the same share of the window: switching there keeps the window's
 // brightness (about half) from one notch to the next.
 constexpr double finestLinesPixelsPerCell = 2.0;
 
