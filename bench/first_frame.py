@@ -24,6 +24,7 @@ equals the one that first showed paint, so the frame was not caught half drawn.
 """
 
 import argparse
+import contextlib
 import ctypes
 import os
 import select
@@ -334,6 +335,25 @@ def start_own_xvfb():
     return server, ":" + number
 
 
+@contextlib.contextmanager
+def display_connection():
+    """A connection to the X server named by DISPLAY, or to an Xvfb of 1280x1024x24 of its
+    own when DISPLAY is unset, which it then names; both closed at the end."""
+    server = None
+    display = os.environ.get("DISPLAY")
+    if not display:
+        server, display = start_own_xvfb()
+        os.environ["DISPLAY"] = display
+    connection = XConnection(display)
+    try:
+        yield connection
+    finally:
+        connection.close()
+        if server is not None:
+            server.kill()
+            server.wait()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build", help="build directory holding maze_serial and maze_threaded")
@@ -342,23 +362,12 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="runs per program and size")
     arguments = parser.parse_args()
 
-    server = None
-    display = os.environ.get("DISPLAY")
-    if not display:
-        server, display = start_own_xvfb()
-        os.environ["DISPLAY"] = display
-    connection = XConnection(display)
-    try:
+    with display_connection() as connection:
         for size in arguments.sizes:
             for program in arguments.programs:
                 for _ in range(arguments.runs):
                     result = measure(connection, os.path.join(arguments.build, program), size)
                     print("%s %dx%d %s" % (program, size, size, result), flush=True)
-    finally:
-        connection.close()
-        if server is not None:
-            server.kill()
-            server.wait()
     return 0
 
 

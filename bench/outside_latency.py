@@ -153,13 +153,7 @@ def main():
     parser.add_argument("--sizes", nargs="+", type=int, default=[2000, 4000])
     parser.add_argument("--closes", type=int, default=10)
     arguments = parser.parse_args()
-    server = None
-    display = os.environ.get("DISPLAY")
-    if not display:
-        server, display = first_frame.start_own_xvfb()
-        os.environ["DISPLAY"] = display
-    connection = first_frame.XConnection(display)
-    try:
+    with first_frame.display_connection() as connection:
         for size in arguments.sizes:
             for name in arguments.programs:
                 program = os.path.join(arguments.build, name)
@@ -171,14 +165,8 @@ def main():
                 print("%s %dx%d change_ms_median=%.0f change_ms_max=%.0f (%s) changes=%d close_ms_median=%.0f "
                       "close_ms_max=%.0f closes=%d close_statuses=%s"
                       % (name, size, size, statistics.median(elapsed for elapsed, _ in changes), worst[0], worst[1],
-                         len(changes),
-                         statistics.median(close_times), max(close_times), len(closes),
+                         len(changes), statistics.median(close_times), max(close_times), len(closes),
                          ",".join(str(status) for _, status in closes)), flush=True)
-    finally:
-        connection.close()
-        if server is not None:
-            server.kill()
-            server.wait()
     return 0
 
 

@@ -87,17 +87,11 @@ def main():
     parser.add_argument("--output", default="docs/redraw-times.png")
     arguments = parser.parse_args()
 
-    server = None
-    display = os.environ.get("DISPLAY")
-    if not display:
-        server, display = first_frame.start_own_xvfb()
-        os.environ["DISPLAY"] = display
-    connection = first_frame.XConnection(display)
     builds = [("now", arguments.build)] + ([("before", arguments.before)] if arguments.before else [])
     columns = ["side"] + ["%s_%s_s" % (program, name) for name, _ in builds for program in PROGRAMS] + \
         list(REDRAW_FIGURES)
     rows = []
-    try:
+    with first_frame.display_connection() as connection:
         for size in arguments.sizes:
             times = {}
             for _ in range(arguments.runs):
@@ -112,11 +106,6 @@ def main():
             row += [figures[figure] for figure in REDRAW_FIGURES]
             rows.append(row)
             print(" ".join("%s=%s" % (column, value) for column, value in zip(columns, row)), flush=True)
-    finally:
-        connection.close()
-        if server is not None:
-            server.kill()
-            server.wait()
 
     data = os.path.splitext(arguments.output)[0] + ".dat"
     with open(data, "w") as table:
