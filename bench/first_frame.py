@@ -11,20 +11,20 @@ one line per run:
 
 The clock starts when the size is typed (both numbers are written at once, after the
 width prompt has appeared). Until its first redraw the window shows what an unpainted
-window shows under Xvfb: the black of the screen behind it, and never the white of the
-cleared picture. Every frame clears to white, and even at sizes where lines cover most
-pixels some white remains, so the first frame is the first capture of the window with a
-white pixel in it. Captures are taken when the X server reports that the window's
+window shows under Xvfb: the black of the screen behind it. Every picture has white or
+grey in it (a maze finer than the window is grey all over), so the first frame is the
+first capture of the window with a pixel that is not black. Captures are taken when the X server reports that the window's
 contents changed (DAMAGE extension), so the measurement does not compete for the two
 cores with the program it measures; without that extension it falls back to polling.
 
 The other columns say where the time went: the console line ending carving ("Done
 generating maze..."), the solver's last line ("Press spacebar ..."), and the window
 being mapped. complete=yes means a capture taken once the window had stopped changing
-equals the one that first showed white, so the frame was not caught half drawn.
+equals the one that first showed paint, so the frame was not caught half drawn.
 """
 
 import argparse
+import contextlib
 import ctypes
 import os
 import select
@@ -109,8 +109,6 @@ _ERROR_HANDLER_TYPE = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_v
 _IGNORE_ERRORS = _ERROR_HANDLER_TYPE(lambda display, event: 0)
 _X.XSetErrorHandler(_IGNORE_ERRORS)
 
-# Maps 255 to 1 and every other byte to 0.
-_FULL = bytes(1 if value == 255 else 0 for value in range(256))
 
 
 class XConnection:
@@ -201,16 +199,16 @@ class XConnection:
         return data, masks, byte_order
 
 
-def has_white(pixels):
-    """Whether any pixel has all three 8-bit channels at full intensity."""
+def has_paint(pixels):
+    """Whether any pixel has a colour channel above zero."""
     data, masks, byte_order = pixels
-    flags = -1
     for mask in masks:
         byte = {0xFF: 0, 0xFF00: 1, 0xFF0000: 2, 0xFF000000: 3}[mask]
         if byte_order != _LSB_FIRST:
             byte = 3 - byte
-        flags &= int.from_bytes(data[byte::4].translate(_FULL), "big")
-    return flags != 0
+        if data[byte::4].strip(b"\0"):
+            return True
+    return False
 
 
 class ProgramRun:
@@ -289,7 +287,7 @@ def measure(connection, program, size):
                 look = True
             if look and window_size is not None:
                 pixels = connection.pixels(window, *window_size)
-                if pixels is not None and has_white(pixels):
+                if pixels is not None and has_paint(pixels):
                     first_frame, first_pixels = time.monotonic(), pixels
                 else:
                     unpainted_seen = True
@@ -337,6 +335,25 @@ def start_own_xvfb():
     return server, ":" + number
 
 
+@contextlib.contextmanager
+def display_connection():
+    """A connection to the X server named by DISPLAY, or to an Xvfb of 1280x1024x24 of its
+    own when DISPLAY is unset, which it then names; both closed at the end."""
+    server = None
+    display = os.environ.get("DISPLAY")
+    if not display:
+        server, display = start_own_xvfb()
+        os.environ["DISPLAY"] = display
+    connection = XConnection(display)
+    try:
+        yield connection
+    finally:
+        connection.close()
+        if server is not None:
+            server.kill()
+            server.wait()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build", help="build directory holding maze_serial and maze_threaded")
@@ -345,23 +362,12 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="runs per program and size")
     arguments = parser.parse_args()
 
-    server = None
-    display = os.environ.get("DISPLAY")
-    if not display:
-        server, display = start_own_xvfb()
-        os.environ["DISPLAY"] = display
-    connection = XConnection(display)
-    try:
+    with display_connection() as connection:
         for size in arguments.sizes:
             for program in arguments.programs:
                 for _ in range(arguments.runs):
                     result = measure(connection, os.path.join(arguments.build, program), size)
                     print("%s %dx%d %s" % (program, size, size, result), flush=True)
-    finally:
-        connection.close()
-        if server is not None:
-            server.kill()
-            server.wait()
     return 0
 
 

@@ -26,58 +26,66 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t benchSeed = 1000000000u;
-constexpr int laterRedraws = 5;
-const int zoomedViewCells[] = {1000, 500, 200, 50};
 
 double millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// One redraw as GLUT makes it when asked, the steps of a large view included,
-// until the driver has finished it.
-double redrawMilliseconds()
+// The times of one kind of change.
+struct Times {
+    std::vector<double> preview;
+    std::vector<double> exact;
+};
+
+// Handles the redraw a callback asked for as GLUT's loop does, and times it:
+// until what the redraw leaves on the window is drawn, then until the view
+// itself is, its steps taken as the idle callback takes them.
+void timeRedraw(Clock::time_point requested, Times& times)
 {
-    const Clock::time_point start = Clock::now();
-    glutPostRedisplay();
     glutMainLoopEvent();
+    glFinish();
+    times.preview.push_back(millisecondsSince(requested));
     while (!mazePictureComplete())
         drawMoreOfPicture();
     glFinish();
-    return millisecondsSince(start);
+    times.exact.push_back(millisecondsSince(requested));
 }
 
-// How long the first wheel notch in from the full view takes to show its
-// first step, the whole picture when it is drawn at once.
-double firstNotchStepMilliseconds()
+void turnWheel(int button, int x, int y, Times& times)
 {
-    mazeView = zoomedAbout(fullView(), 1, 0.5, 0.5);
-    const Clock::time_point start = Clock::now();
-    glutPostRedisplay();
-    glutMainLoopEvent();
-    glFinish();
-    const double firstStep = millisecondsSince(start);
-    while (!mazePictureComplete())
-        drawMoreOfPicture();
-    return firstStep;
+    const Clock::time_point requested = Clock::now();
+    onMouseButton(button, GLUT_DOWN, x, y);
+    onMouseButton(button, GLUT_UP, x, y);
+    timeRedraw(requested, times);
 }
 
-double medianOfLaterRedraws()
+void drag(int fromX, int fromY, int toX, int toY, Times& times)
 {
-    std::vector<double> times;
-    for (int i = 0; i < laterRedraws; ++i)
-        times.push_back(redrawMilliseconds());
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, fromX, fromY);
+    const Clock::time_point requested = Clock::now();
+    onMouseDrag(toX, toY);
+    timeRedraw(requested, times);
+    onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, toX, toY);
 }
 
-// The view about the maze's centre whose width is nearest the given cells.
-MazeView viewAcross(int cells)
+void pressSpace(Times& times)
 {
-    const int steps = static_cast<int>(std::lround(std::log((mazeWidth + 2.0) / cells) / std::log(zoomPerStep)));
-    MazeView view = fullView();
-    view.zoomSteps = std::clamp(steps, 0, mostZoomSteps());
-    return view;
+    const Clock::time_point requested = Clock::now();
+    onKey(' ', 0, 0);
+    timeRedraw(requested, times);
+}
+
+void printTimes(const char* kind, Times& times)
+{
+    for (auto* list : {&times.preview, &times.exact}) {
+        std::sort(list->begin(), list->end());
+        const char* what = list == &times.preview ? "preview" : "exact";
+        if (list->empty())
+            continue;
+        std::printf(" %s_%s_ms_median=%.1f %s_%s_ms_max=%.1f", kind, what, (*list)[list->size() / 2], kind, what,
+                    list->back());
+    }
 }
 
 void ignoreRedraw() {}
@@ -114,22 +122,36 @@ int measureRedraws(int side)
         glutMainLoopEvent();
     glutDisplayFunc(displayMaze);
 
-    std::printf("%dx%d full_first_ms=%.1f", side, side, redrawMilliseconds());
-    std::printf(" full_later_ms=%.1f", medianOfLaterRedraws());
-    showSolution = 1;
-    std::printf(" full_solution_ms=%.1f", medianOfLaterRedraws());
-    showSolution = 0;
-    std::printf(" notch1_first_step_ms=%.1f", firstNotchStepMilliseconds());
-    for (int cells : zoomedViewCells) {
-        mazeView = viewAcross(cells);
-        const ViewRectangle shown = viewRectangle(mazeView);
-        std::printf(" zoom%d_cells=%.0f", cells, shown.right - shown.left);
-        std::printf(" zoom%d_first_ms=%.1f", cells, redrawMilliseconds());
-        std::printf(" zoom%d_later_ms=%.1f", cells, medianOfLaterRedraws());
-        showSolution = 1;
-        std::printf(" zoom%d_solution_ms=%.1f", cells, medianOfLaterRedraws());
-        showSolution = 0;
+    const Clock::time_point start = Clock::now();
+    glutPostRedisplay();
+    glutMainLoopEvent();
+    while (!mazePictureComplete())
+        drawMoreOfPicture();
+    glFinish();
+    std::printf("%dx%d first_frame_ms=%.1f notches=%d", side, side, millisecondsSince(start), mostZoomSteps());
+
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    const int pointerX = width * 3 / 8;
+    const int pointerY = height * 5 / 8;
+    Times notchIn;
+    Times notchOut;
+    Times drags;
+    Times spaces;
+    for (int notch = 0; notch <= mostZoomSteps(); ++notch) {
+        pressSpace(spaces);
+        pressSpace(spaces);
+        if (notch > 0)
+            drag(width / 2, height / 2, width / 2 + width / 10, height / 2 - height / 10, drags);
+        if (notch < mostZoomSteps())
+            turnWheel(3, pointerX, pointerY, notchIn);
     }
+    while (mazeView.zoomSteps > 0)
+        turnWheel(4, pointerX, pointerY, notchOut);
+    printTimes("notch_in", notchIn);
+    printTimes("notch_out", notchOut);
+    printTimes("drag", drags);
+    printTimes("space", spaces);
     std::printf("\n");
     std::fflush(stdout);
     return 0;

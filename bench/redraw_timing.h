@@ -1,19 +1,22 @@
-// How long the window takes to redraw a maze, at the full view and zoomed.
+// How long the window takes to show a maze, and each change of its view.
 #ifndef REDRAW_TIMING_H
 #define REDRAW_TIMING_H
 
 // Carves and solves a square maze of the given side with the benchmark's
 // seed, shows it in a window on the X display named by DISPLAY, and prints
-// one line of redraw times in milliseconds, each from the redraw request to
-// glFinish:
-//   SxS full_first_ms=... full_later_ms=... full_solution_ms=...
-//       notch1_first_step_ms=... zoom1000_first_ms=... zoom1000_later_ms=...
-//       zoom1000_solution_ms=... (and 500, 200, 50 cells across)
-// The later figures are the median of several redraws; the solution figures
-// are later redraws with the solution line shown. A large view is drawn in
-// steps, and its times run to the last one; notch1_first_step_ms is how soon
-// the first notch in from the full view shows its first step. Returns the process
-// exit status: 0, or 1 without a display.
+// one line of times in milliseconds, each from the request (the callback GLUT
+// calls for the wheel, the drag or the key) to glFinish:
+//   SxS first_frame_ms=... notches=N
+//       notch_in_preview_ms_median=... notch_in_preview_ms_max=...
+//       notch_in_exact_ms_median=... notch_in_exact_ms_max=...
+//       (and notch_out_, drag_, space_)
+// Notches go in from the full view to the most zoom and back out, one at a
+// time, about a point off the window's centre; at each zoom a drag pans by a
+// tenth of the window and a space press switches the solution line. The
+// preview is what the window shows when the callback's redraw returns (the
+// kept pictures scaled and moved, or the exact view where it is drawn at
+// once); the exact figure runs until the view itself is on the window. Returns
+// the process exit status: 0, or 1 without a display.
 int measureRedraws(int side);
 
 #endif

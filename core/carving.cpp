@@ -13,20 +13,29 @@ int shuffleIndices(int* out, int n)
     int* scratch = allocateZeroed<int>(n);
     if (scratch == nullptr)
         return -1;
-    for (int i = 0; i < n; ++i)
-        scratch[i] = i;
     // Each pick is swapped to the end of the unpicked region, so the next draw
     // chooses among the elements not yet taken. A draw never exceeds 32767, so
     // in long lists the early picks come from the first 32768 positions; the
     // mazes of a given seed depend on exactly this.
+    // Positions beyond those a draw can reach are read only once, when the
+    // unpicked region's end reaches them, and never written before: they hold
+    // their own index then. Only the reachable ones are filled and swapped,
+    // which spares a large list's scratch copy being written at all.
+    const int reachable = n < largestDraw + 1 ? n : largestDraw + 1;
+    for (int i = 0; i < reachable; ++i)
+        scratch[i] = i;
+    // While more than a draw's range remain, the draw is its own remainder:
+    // the division is left for the last 32768 picks.
     int remaining = n;
     for (int i = 0; i < n; ++i) {
-        const int k = drawRandom() % remaining;
-        out[i] = scratch[k];
+        const int draw = drawRandom();
+        const int k = remaining > largestDraw ? draw : draw % remaining;
         const int last = n - 1 - i;
         const int picked = scratch[k];
-        scratch[k] = scratch[last];
-        scratch[last] = picked;
+        out[i] = picked;
+        scratch[k] = last < reachable ? scratch[last] : last;
+        if (last < reachable)
+            scratch[last] = picked;
         --remaining;
     }
     std::free(scratch);

@@ -8,7 +8,8 @@
 // Sets the generator's state; the run sequence seeds it with the calendar time.
 void seedRandomSource(std::uint32_t seed);
 
-// The next draw, from 0 to 32767.
+// The next draw, from 0 to largestDraw.
+constexpr int largestDraw = 32767;
 int drawRandom();
 
 #endif

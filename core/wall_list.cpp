@@ -12,8 +12,13 @@ void createWallList()
     walls = allocateZeroed<Wall>(count);
     if (walls == nullptr)
         fatalExit(FATAL_ALLOCATION);
-    for (int i = 0; i < count; ++i)
-        walls[i] = Wall{-1, -1, 1};
+    // On a grid of at least one row and column buildWallList fills every
+    // record and finds each standing: the records are written once, not twice
+    // (hundreds of megabytes for a large maze).
+    if (mazeWidth < 1 || mazeHeight < 1) {
+        for (int i = 0; i < count; ++i)
+            walls[i] = Wall{-1, -1, 1};
+    }
     buildWallList();
 }
 
@@ -25,16 +30,10 @@ void buildWallList()
     for (int y = 0; y < mazeHeight; ++y) {
         for (int x = 0; x < mazeWidth; ++x) {
             const int cell = x + y * mazeWidth;
-            if (x + 1 != mazeWidth) {
-                walls[next].cell1 = cell;
-                walls[next].cell2 = cell + 1;
-                ++next;
-            }
-            if (y + 1 != mazeHeight) {
-                walls[next].cell1 = cell;
-                walls[next].cell2 = cell + mazeWidth;
-                ++next;
-            }
+            if (x + 1 != mazeWidth)
+                walls[next++] = Wall{cell, cell + 1, 1};
+            if (y + 1 != mazeHeight)
+                walls[next++] = Wall{cell, cell + mazeWidth, 1};
         }
     }
 }

@@ -8,7 +8,8 @@
 void createWallList();
 
 // Fills walls row by row, each cell contributing its wall to the right (if it
-// has a right neighbour) and then its wall below (if it has one below).
+// has a right neighbour) and then its wall below (if it has one below), each
+// standing.
 void buildWallList();
 
 // The present flag of the wall between cells (x1, y1) and (x2, y2): 0 for an

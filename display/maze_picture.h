@@ -1,10 +1,11 @@
-// The maze picture: the border compiled into a display list, and the standing
-// walls kept once as lines, in square tiles of cells, so that a zoomed view
-// draws only the tiles it overlaps.
+// The maze picture: the border compiled into a display list, the walls kept
+// as bits, and each view made from them, as lines where a cell spans a couple
+// of pixels or more, as a computed image where it is finer.
 #ifndef MAZE_PICTURE_H
 #define MAZE_PICTURE_H
 
 #include "view.h"
+#include "wall_lines.h"
 
 // Fixed display list names.
 enum DisplayList {
@@ -12,50 +13,30 @@ enum DisplayList {
     SOLUTION_LIST = 2,  // the solution line, compiled on the first redraw after solving
 };
 
-// The lines are handed to the GL driver in pieces of linesPerPiece, and no
-// more than piecesHeldByDriver pieces are ever handed over and not yet drawn:
-// llvmpipe would otherwise queue as much of a large picture as its drawing
-// threads fall behind by. The memory check counts the driver's working memory
-// for that many lines.
-constexpr int linesPerPiece = 8192;
-constexpr int piecesHeldByDriver = 3;
-
-// Where the walls' lines are kept.
-enum WallStore {
-    // A buffer object: in the GL driver's own memory, video memory on a GPU.
-    BUFFER_OBJECT_WALLS,
-    // Plain memory of this program, drawn as a client vertex array: for
-    // drivers older than buffer objects (OpenGL 1.5).
-    CLIENT_MEMORY_WALLS,
-};
-
-// Sets a white background, compiles the border into MAZE_LIST and stores every
-// standing wall of walls as a line, in the store the driver supports. Draws
-// nothing; the wall list is not read again afterwards.
+// Sets a white background, compiles the border into MAZE_LIST and keeps every
+// line of the maze as bits. Draws nothing; the wall list is not read again
+// afterwards.
 void compileMazeList();
 
-// The same, with the store given (tests compare the two).
-void compileMazeList(WallStore store);
+// What the window shows once drawMazePicture returns.
+enum PictureState {
+    PICTURE_COMPLETE,   // the view, exactly
+    PICTURE_PREVIEWED,  // the pictures kept of earlier views, scaled and moved as the view shows them
+    PICTURE_PENDING,    // what it showed before
+};
 
-// Whether the full view's pixels are kept once drawn and put back instead of
-// drawn again: on Mesa's software rasterisers (llvmpipe, softpipe), where
-// drawing a large maze takes the processor a second; a GPU draws it faster
-// than the pixels could be copied.
-bool keepsFullViewImage();
+// Shows the maze in black as the projection of view shows it. A maze whose
+// full view is lines is drawn at once: clear, border, walls. For a larger one
+// a picture kept of this very view is copied back; any other view is made off
+// the window, a step at a time by drawMoreOfMazePicture, and the kept
+// pictures stand in for it meanwhile.
+PictureState drawMazePicture(const MazeView& view);
 
-// Clears the window and draws the maze as the projection of view shows it,
-// in black: at the full view the kept image when there is one for the
-// window's size, otherwise the border and the tiles in view. The full view is
-// drawn whole; a zoomed view so large that it would keep the mouse waiting is
-// drawn a step at a time, its first step here. Returns whether the picture
-// is complete.
-bool drawMazePicture(const MazeView& view);
-
-// Draws the next step of a picture that drawMazePicture left incomplete, in
-// the same projection. Returns whether the picture is now complete.
+// Takes the next step of the view drawMazePicture started, which may put it on
+// the window. Returns whether the view is now complete on the window.
 bool drawMoreOfMazePicture();
 
-// Whether the picture last started is drawn to the end.
+// Whether the view last asked for is complete on the window.
 bool mazePictureComplete();
 
 #endif

@@ -33,9 +33,10 @@ void compileSolutionList()
     glEndList();
 }
 
-// Once solved and asked for, the solution line in the current view; the first
-// time after solving it is compiled, whether shown or not.
-void drawSolution()
+// Once solved, the solution line, compiled on the first redraw after solving
+// whether shown or not; drawn in the current view when asked for and there
+// is a picture on the window to draw it over.
+void drawSolution(bool overPicture)
 {
     if (!isSolved())
         return;
@@ -45,7 +46,7 @@ void drawSolution()
         solutionCells = nullptr;
         solutionListBuilt = 1;
     }
-    if (showSolution == 1) {
+    if (showSolution == 1 && overPicture) {
         glColor3f(1, 0, 0);
         glCallList(SOLUTION_LIST);
     }
@@ -55,21 +56,22 @@ void drawSolution()
 
 void drawMoreOfPicture()
 {
-    if (drawMoreOfMazePicture()) {
-        glutIdleFunc(nullptr);
-        drawSolution();
-    }
+    if (!drawMoreOfMazePicture())
+        return;
+    glutIdleFunc(nullptr);
+    applyViewProjection();
+    drawSolution(true);
     glFlush();
 }
 
 void displayMaze()
 {
     applyViewProjection();
-    const bool complete = drawMazePicture(mazeView);
-    // A redraw asked for while an earlier picture was still being drawn replaces it.
-    glutIdleFunc(complete ? nullptr : drawMoreOfPicture);
-    if (complete)
-        drawSolution();
+    const PictureState picture = drawMazePicture(mazeView);
+    // A redraw asked for while an earlier view was still being made replaces it.
+    glutIdleFunc(picture == PICTURE_COMPLETE ? nullptr : drawMoreOfPicture);
+    // Nothing is drawn over a window that shows no picture yet.
+    drawSolution(picture != PICTURE_PENDING);
     glFlush();  // single-buffered: nothing to swap
 }
 

@@ -10,14 +10,15 @@ extern unsigned char showSolution;
 // 1 once SOLUTION_LIST holds the solution line: set by displayMaze. GLUT thread only.
 extern unsigned char solutionListBuilt;
 
-// Draws the maze in the view the mouse has chosen and, once solved and asked
-// for, the solution line in the same view, which the first redraw after
-// solving compiles (and frees solutionCells).
+// Draws the maze in the view the mouse has chosen, or what stands in for it
+// while it is made, and, once solved and asked for, the solution line in the
+// same view, which the first redraw after solving compiles (and frees
+// solutionCells).
 void displayMaze();
 
-// The idle callback displayMaze installs while a large zoomed view is drawn a
-// step at a time: draws the next step, and the solution line once the maze is
-// complete.
+// The idle callback displayMaze installs while a view is made a step at a
+// time: takes the next step and, once the view is on the window, draws the
+// solution line over it.
 void drawMoreOfPicture();
 
 // The space bar toggles the solution line once the maze is solved; every other

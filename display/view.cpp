@@ -112,9 +112,13 @@ MazeView draggedBy(const MazeView& view, double dragFractionX, double dragFracti
 
 void applyViewProjection()
 {
+    applyProjection(viewRectangle(mazeView));
+}
+
+void applyProjection(const ViewRectangle& shown)
+{
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    const ViewRectangle shown = viewRectangle(mazeView);
     gluOrtho2D(shown.left, shown.right, shown.bottom, shown.top);
 }
 

@@ -49,6 +49,9 @@ MazeView draggedBy(const MazeView& view, double dragFractionX, double dragFracti
 // picture was always drawn with.
 void applyViewProjection();
 
+// Sets the projection that shows the given world rectangle across the window.
+void applyProjection(const ViewRectangle& shown);
+
 // The GLUT mouse callbacks: the wheel (buttons 3 and 4) and the left button.
 void onMouseButton(int button, int state, int x, int y);
 void onMouseDrag(int x, int y);

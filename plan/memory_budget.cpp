@@ -142,12 +142,13 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
-    // compute-shader pool, and Mesa one for its shader cache; maze_threaded
-    // adds the solver. Each thread maps a stack, which the kernel counts as
-    // data too, and may get an arena.
+    // compute-shader pool, and Mesa one for its shader cache; the display one
+    // to help compute views finer than the window; maze_threaded adds the
+    // solver. Each thread maps a stack, which the kernel counts as data too,
+    // and may get an arena.
     // Without a window there is no driver, and only maze_threaded's solver.
     const unsigned long long driverThreads =
-        outputs.window ? 2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 1 : 0;
+        outputs.window ? 2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 2 : 0;
     const unsigned long long threads = driverThreads + (sequence == SHOW_WHILE_SOLVING);
     const unsigned long long arenas =
         std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
@@ -156,7 +157,7 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     // Resident memory was measured with two processors' threads; each more
     // touches a little of its stack and arena.
     const unsigned long long measuredThreads =
-        (outputs.window ? 2 * measuredProcessors + 1 : 0) + (sequence == SHOW_WHILE_SOLVING);
+        (outputs.window ? 2 * measuredProcessors + 2 : 0) + (sequence == SHOW_WHILE_SOLVING);
     const unsigned long long unmeasuredThreads = threads > measuredThreads ? threads - measuredThreads : 0;
 
     RunFootprint footprint;

@@ -7,19 +7,21 @@
 #include "fatal_exit.h"
 #include "maze.h"
 #include "solution.h"
-#include "wall_list.h"
 #include "zeroed_array.h"
 
 namespace {
 
 // The order neighbours are tried in: up, left, down, right.
-constexpr int directionCount = 4;
+enum Direction { upward, leftward, downward, rightward, directionCount };
 constexpr int stepX[directionCount] = {0, -1, 0, 1};
 constexpr int stepY[directionCount] = {-1, 0, 1, 0};
 
 }  // namespace
 
-MazeSolver::MazeSolver() : bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0) {}
+MazeSolver::MazeSolver()
+    : openPassages(nullptr), bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0)
+{
+}
 
 MazeSolver::~MazeSolver()
 {
@@ -28,6 +30,8 @@ MazeSolver::~MazeSolver()
 
 void MazeSolver::releaseTables()
 {
+    std::free(openPassages);
+    openPassages = nullptr;
     std::free(bestMoves);
     std::free(path);
     std::free(nextDirection);
@@ -40,11 +44,13 @@ void MazeSolver::run()
 {
     solutionMoves = -1;
     const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
+    openPassages = allocateZeroed<unsigned char>(cells);
     bestMoves = allocateZeroed<int>(cells);
     path = allocateZeroed<int>(cells);
     nextDirection = allocateZeroed<unsigned char>(cells);
-    if (bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
+    if (openPassages == nullptr || bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
         fatalExit(FATAL_ALLOCATION);
+    markOpenPassages();
     std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
 
     consolePrint("Solving the maze...I bet I can do this faster than you.\n");
@@ -56,6 +62,31 @@ void MazeSolver::run()
     markSolved();
     consolePrint("\nPress spacebar to see my solution to the maze\n");
     releaseTables();
+}
+
+// Reads the wall list once, in its order, into a bit per cell and direction:
+// the search then asks a byte next to the cell instead of a 12-byte record far
+// from it, four times per cell. Walls are found where buildWallList lays them
+// out, as wallBetween finds them; a neighbour outside the grid has no record
+// and stays closed.
+void MazeSolver::markOpenPassages()
+{
+    const int width = mazeWidth;
+    const int height = mazeHeight;
+    long long record = 0;
+    long long cell = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x, ++cell) {
+            if (x + 1 != width && walls[record++].present == 0) {
+                openPassages[cell] |= 1 << rightward;
+                openPassages[cell + 1] |= 1 << leftward;
+            }
+            if (y + 1 != height && walls[record++].present == 0) {
+                openPassages[cell] |= 1 << downward;
+                openPassages[cell + width] |= 1 << upward;
+            }
+        }
+    }
 }
 
 // Arrival at (x, y) after moves moves: the goal check, then the pruning test.
@@ -117,7 +148,7 @@ void MazeSolver::explore(int x, int y, int moves)
         const int direction = nextDirection[top]++;
         const int neighbourX = x + stepX[direction];
         const int neighbourY = y + stepY[direction];
-        if (wallBetween(x, y, neighbourX, neighbourY) != 0)
+        if ((openPassages[path[top]] & (1 << direction)) == 0)
             continue;
         const int cellMoves = moves + (top - base);
         bestMoves[path[top]] = cellMoves;

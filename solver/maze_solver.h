@@ -31,9 +31,11 @@ private:
     void explore(int x, int y, int moves);
     bool enter(int x, int y, int moves);
     void captureSolution();
+    void markOpenPassages();
     void releaseTables();
 
     // Alive only during run:
+    unsigned char* openPassages;   // per cell, a bit per direction whose wall is removed
     int* bestMoves;                // per cell, the moves it was last left with; -1 while never left
     int* path;                     // the cells from the start to the one being explored
     unsigned char* nextDirection;  // per entry of path, the next neighbour to try

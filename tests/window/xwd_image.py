@@ -58,9 +58,10 @@ class XwdImage:
             pixels = b"".join(data[start + y * line:start + y * line + row_bytes] for y in range(self.height))
         order = header["byte_order"]
         # One byte string per channel, one byte per pixel, row after row.
-        self.red = pixels[_channel_byte(header["red_mask"], order)::4]
-        self.green = pixels[_channel_byte(header["green_mask"], order)::4]
-        self.blue = pixels[_channel_byte(header["blue_mask"], order)::4]
+        channels = [_channel_byte(header[mask], order) for mask in ("red_mask", "green_mask", "blue_mask")]
+        self.red, self.green, self.blue = (pixels[byte::4] for byte in channels)
+        # The byte no channel names: the X server keeps it as the program's drawing left it.
+        self.fourth = pixels[({0, 1, 2, 3} - set(channels)).pop()::4]
 
     def colour(self, x, y):
         index = y * self.width + x
@@ -69,6 +70,10 @@ class XwdImage:
     def same_pixels(self, other):
         return (self.width, self.height, self.red, self.green, self.blue) == (
             other.width, other.height, other.red, other.green, other.blue)
+
+    def same_bytes(self, other):
+        """Every byte of every pixel the same, the fourth included."""
+        return self.same_pixels(other) and self.fourth == other.fourth
 
     def contains(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
