@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "carving.h"
 #include "maze.h"
 #include "maze_solver.h"
@@ -19,15 +20,6 @@
 #include "wall_list.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr std::uint32_t benchSeed = 1000000000u;
-
-double millisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 struct TimedPicture {
     const char* label;
@@ -63,12 +55,12 @@ int measurePictures()
         double solveMilliseconds = 0;
         {
             SilencedStdout quiet;
-            const Clock::time_point carveStart = Clock::now();
+            const BenchClock::time_point carveStart = BenchClock::now();
             createWallList();
             seedRandomSource(benchSeed);
             carveMaze();
             carveMilliseconds = millisecondsSince(carveStart);
-            const Clock::time_point solveStart = Clock::now();
+            const BenchClock::time_point solveStart = BenchClock::now();
             MazeSolver solver;
             solver.run();
             solveMilliseconds = millisecondsSince(solveStart);
@@ -82,7 +74,7 @@ int measurePictures()
             request.cellSize = timed.cellSize;
             request.withSolution = true;
             request.programName = "maze_bench";
-            const Clock::time_point saveStart = Clock::now();
+            const BenchClock::time_point saveStart = BenchClock::now();
             saveMazePicture(request, benchSeed, solutionCells, solutionMoves);
             const double saveMilliseconds = millisecondsSince(saveStart);
             struct stat saved;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_clock.h"
 #include "carving.h"
 #include "maze.h"
 #include "maze_picture.h"
@@ -23,15 +24,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr std::uint32_t benchSeed = 1000000000u;
-
-double millisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // The times of one kind of change.
 struct Times {
     std::vector<double> preview;
@@ -41,7 +33,7 @@ struct Times {
 // Handles the redraw a callback asked for as GLUT's loop does, and times it:
 // until what the redraw leaves on the window is drawn, then until the view
 // itself is, its steps taken as the idle callback takes them.
-void timeRedraw(Clock::time_point requested, Times& times)
+void timeRedraw(BenchClock::time_point requested, Times& times)
 {
     glutMainLoopEvent();
     glFinish();
@@ -54,7 +46,7 @@ void timeRedraw(Clock::time_point requested, Times& times)
 
 void turnWheel(int button, int x, int y, Times& times)
 {
-    const Clock::time_point requested = Clock::now();
+    const BenchClock::time_point requested = BenchClock::now();
     onMouseButton(button, GLUT_DOWN, x, y);
     onMouseButton(button, GLUT_UP, x, y);
     timeRedraw(requested, times);
@@ -63,7 +55,7 @@ void turnWheel(int button, int x, int y, Times& times)
 void drag(int fromX, int fromY, int toX, int toY, Times& times)
 {
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, fromX, fromY);
-    const Clock::time_point requested = Clock::now();
+    const BenchClock::time_point requested = BenchClock::now();
     onMouseDrag(toX, toY);
     timeRedraw(requested, times);
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, toX, toY);
@@ -71,7 +63,7 @@ void drag(int fromX, int fromY, int toX, int toY, Times& times)
 
 void pressSpace(Times& times)
 {
-    const Clock::time_point requested = Clock::now();
+    const BenchClock::time_point requested = BenchClock::now();
     onKey(' ', 0, 0);
     timeRedraw(requested, times);
 }
@@ -122,7 +114,7 @@ int measureRedraws(int side)
         glutMainLoopEvent();
     glutDisplayFunc(displayMaze);
 
-    const Clock::time_point start = Clock::now();
+    const BenchClock::time_point start = BenchClock::now();
     glutPostRedisplay();
     glutMainLoopEvent();
     while (!mazePictureComplete())

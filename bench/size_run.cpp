@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_clock.h"
 #include "carving.h"
 #include "maze.h"
 #include "maze_solver.h"
@@ -19,13 +20,6 @@
 #include "wall_list.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 double median(std::vector<double> values)
 {
@@ -52,13 +46,13 @@ Timing carveAndSolve(void (*carve)(), std::uint32_t seed)
     std::free(solutionCells);
     solutionCells = nullptr;
     solved = 0;
-    const Clock::time_point carveStart = Clock::now();
+    const BenchClock::time_point carveStart = BenchClock::now();
     createWallList();
     seedRandomSource(seed);
     carve();
     const double carveMilliseconds = millisecondsSince(carveStart);
 
-    const Clock::time_point solveStart = Clock::now();
+    const BenchClock::time_point solveStart = BenchClock::now();
     {
         Solver solver;
         solver.run();
