@@ -321,10 +321,13 @@ def measure(connection, program, size):
         run.stop()
 
 
-def start_own_xvfb():
-    """An Xvfb of 1280x1024x24 on a display number it picks itself; returns (process, name)."""
+def start_own_xvfb(screen="1280x1024"):
+    """An Xvfb with a screen of the given size at 24 bits a pixel, on a display number it
+    picks itself; returns (process, name). It does not reset when its last client leaves,
+    which a program connecting at that moment would find refused."""
     reading, writing = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(writing), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(writing), "-screen", "0", screen + "x24", "-nolisten", "tcp",
+                               "-noreset"],
                               pass_fds=(writing,), stderr=subprocess.DEVNULL)
     os.close(writing)
     with os.fdopen(reading) as numbers:

@@ -5,7 +5,11 @@
 // scan, relabelling partition, recursive solver) take for the same maze.
 // peak_rss_mib is carving and solving alone; the estimates are what the
 // memory check expects a whole run of maze_serial and of maze_threaded to
-// hold, window included. "maze_bench --estimate WxH" prints only those.
+// hold, window included, on the screen assumed when none can be read.
+// "maze_bench --estimate WxH [--screen WxH]" prints only those, and those of
+// runs that save pictures, for the window on a screen of the size given, or
+// else on the screen of DISPLAY, as the programs read it before carving:
+//   WxH screen=WxH estimated_run_mib=... (screen=unknown where none is read)
 //
 // "maze_bench --redraw [SIDE...]" times the window's redraws instead, at the
 // full view and zoomed, for square mazes of 200, 2000, 4000 and 8000 cells a
@@ -27,6 +31,7 @@
 #include "bench_clock.h"
 #include "picture_timing.h"
 #include "redraw_timing.h"
+#include "screen_ahead.h"
 #include "size_run.h"
 
 namespace {
@@ -80,10 +85,23 @@ int main(int argc, char** argv)
 {
     int width = 0;
     int height = 0;
-    if (argc == 3 && std::strcmp(argv[1], "--estimate") == 0 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
+    if ((argc == 3 || argc == 5) && std::strcmp(argv[1], "--estimate") == 0 &&
+        std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
+        ScreenSize screen{0, 0};
+        if (argc == 5 && (std::strcmp(argv[3], "--screen") != 0 ||
+                          std::sscanf(argv[4], "%dx%d", &screen.width, &screen.height) != 2)) {
+            std::fprintf(stderr, "usage: maze_bench --estimate WxH [--screen WxH]\n");
+            return 2;
+        }
+        if (argc == 3)
+            screen = readScreenAhead(1, argv);
         std::printf("%dx%d ", width, height);
-        printEstimates(width, height);
-        printSavingEstimates(width, height);
+        if (screen.width > 0 && screen.height > 0)
+            std::printf("screen=%dx%d ", screen.width, screen.height);
+        else
+            std::printf("screen=unknown ");
+        printEstimates(width, height, screen);
+        printSavingEstimates(width, height, screen);
         std::printf("\n");
         return 0;
     }
@@ -111,7 +129,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH | --redraw [SIDE...] | --pictures]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] | --redraw [SIDE...] | --pictures]\n");
         return 2;
     }
     int failures = 0;

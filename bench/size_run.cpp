@@ -86,14 +86,18 @@ double mebibytes(unsigned long long bytes)
 
 }  // namespace
 
-void printEstimates(int width, int height)
+void printEstimates(int width, int height, ScreenSize screen)
 {
-    std::printf("estimated_run_mib=%.1f estimated_threaded_run_mib=%.1f",
-                mebibytes(estimatedRunFootprint(width, height, SOLVE_THEN_SHOW).resident),
-                mebibytes(estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING).resident));
+    const RunOutputs outputs{true, nullptr, screen};
+    const RunFootprint serial = estimatedRunFootprint(width, height, SOLVE_THEN_SHOW, outputs);
+    const RunFootprint threaded = estimatedRunFootprint(width, height, SHOW_WHILE_SOLVING, outputs);
+    std::printf("estimated_run_mib=%.1f estimated_threaded_run_mib=%.1f estimated_run_data_mib=%.1f "
+                "estimated_threaded_run_data_mib=%.1f",
+                mebibytes(serial.resident), mebibytes(threaded.resident), mebibytes(serial.data),
+                mebibytes(threaded.data));
 }
 
-void printSavingEstimates(int width, int height)
+void printSavingEstimates(int width, int height, ScreenSize screen)
 {
     // Saved with the solution, at the default cell size, with the window and without.
     for (PictureFormat format : {PictureFormat::PNG, PictureFormat::SVG, PictureFormat::PDF}) {
@@ -102,7 +106,7 @@ void printSavingEstimates(int width, int height)
         picture.withSolution = true;
         const char* name = format == PictureFormat::PNG ? "png" : format == PictureFormat::SVG ? "svg" : "pdf";
         for (bool window : {true, false}) {
-            const RunOutputs outputs{window, &picture};
+            const RunOutputs outputs{window, &picture, screen};
             const char* suffix = window ? "" : "_no_window";
             std::printf(" estimated_%s%s_mib=%.1f estimated_threaded_%s%s_mib=%.1f", name, suffix,
                         mebibytes(estimatedRunFootprint(width, height, SOLVE_THEN_SHOW, outputs).resident), name,
@@ -135,7 +139,7 @@ int measureSize(const SizeRun& run)
 
     std::printf("%dx%d carve_ms=%.2f solve_ms=%.2f peak_rss_mib=%.1f ", run.width, run.height, median(carveTimes),
                 median(solveTimes), peakMebibytes);
-    printEstimates(run.width, run.height);
+    printEstimates(run.width, run.height, ScreenSize{0, 0});
 
     int status = 0;
     if (run.compareWithReference) {

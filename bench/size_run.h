@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "window.h"
+
 struct SizeRun {
     int width;
     int height;
@@ -18,14 +20,17 @@ struct SizeRun {
 int measureSize(const SizeRun& run);
 
 // Prints what the memory check expects a whole run of the size to hold at
-// most, window included, for maze_serial and for maze_threaded:
-//   estimated_run_mib=... estimated_threaded_run_mib=...
-void printEstimates(int width, int height);
+// most, window included, for maze_serial and for maze_threaded, with the
+// window on a screen of the given size ({0, 0}: the one assumed when no
+// screen can be read), in memory and, with every thread's stack, as data:
+//   estimated_run_mib=... estimated_threaded_run_mib=... estimated_run_data_mib=...
+//   estimated_threaded_run_data_mib=...
+void printEstimates(int width, int height, ScreenSize screen);
 
 // The same for runs that save the picture, with its solution, with the window
 // and without:
 //   estimated_png_mib=... estimated_threaded_png_mib=... estimated_png_no_window_mib=...
 //   estimated_threaded_png_no_window_mib=... (and the same for svg and pdf)
-void printSavingEstimates(int width, int height);
+void printSavingEstimates(int width, int height, ScreenSize screen);
 
 #endif

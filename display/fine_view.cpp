@@ -219,6 +219,11 @@ bool isFineView(const ViewRectangle& shown, int windowWidth, int windowHeight)
     return std::min(pixelsPerCellAcross, pixelsPerCellDown) < finestLinesPixelsPerCell;
 }
 
+bool isFineFullView(int mazeColumns, int mazeRows, int windowWidth, int windowHeight)
+{
+    return isFineView(ViewRectangle{-1, -1, mazeColumns + 1.0, mazeRows + 1.0}, windowWidth, windowHeight);
+}
+
 void computeFineViewRows(const WallPlanes& planes, const ViewRectangle& shown, int windowWidth, int windowHeight,
                          int firstRow, int endRow, unsigned char* pixels)
 {
@@ -272,4 +277,9 @@ bool computeMoreOfFineView()
 const unsigned char* fineViewPixels()
 {
     return fineView.pixels;
+}
+
+long long fineViewImagePixels()
+{
+    return fineView.pixelBytes / 4;
 }

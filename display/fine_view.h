@@ -26,6 +26,10 @@ constexpr double finestLinesPixelsPerCell = 2.0;
 // Whether a view of the given world rectangle in a window of this size is fine.
 bool isFineView(const ViewRectangle& shown, int windowWidth, int windowHeight);
 
+// Whether the full view of a maze of the given size, the maze and a cell of
+// margin on every side, is fine in a window of this size.
+bool isFineFullView(int mazeColumns, int mazeRows, int windowWidth, int windowHeight);
+
 // Computes rows [firstRow, endRow) of the view's image, counted from the
 // window's bottom as OpenGL counts them, into pixels (four bytes a pixel, red,
 // green, blue and alpha, windowWidth pixels a row, row 0 first). Grey levels
@@ -46,5 +50,9 @@ bool computeMoreOfFineView();
 
 // The complete image, windowWidth x windowHeight as started.
 const unsigned char* fineViewPixels();
+
+// The pixels of the image kept for the views, allocated for the last size a
+// view was started at; 0 before any.
+long long fineViewImagePixels();
 
 #endif

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "gl_driver.h"
@@ -18,10 +19,6 @@ struct KeptPicture {
     bool kept;       // whether it holds the picture of frame
     PictureFrame frame;
 };
-
-// Three are enough: the one on the window, the full view (often the same),
-// and one for the picture being drawn.
-constexpr int keptPictureCount = 3;
 
 // The kept pictures, GLUT thread only: written by the functions below, called
 // by the maze picture. onWindow and fullView index pictures (-1: none);
@@ -108,7 +105,7 @@ bool sameFrame(const PictureFrame& one, const PictureFrame& other)
            one.shown.bottom == other.shown.bottom;
 }
 
-void setUpKeptPictures()
+void setUpKeptPictures(bool wanted)
 {
     for (KeptPicture& picture : kept.pictures) {
         if (picture.texture != 0)
@@ -120,7 +117,7 @@ void setUpKeptPictures()
     kept.framebuffer = 0;
     kept.onWindow = -1;
     kept.fullView = -1;
-    kept.available = driverIsAtLeastVersion(3, 0);
+    kept.available = wanted && driverIsAtLeastVersion(3, 0);
     if (kept.available)
         glGenFramebuffers(1, &kept.framebuffer);
 }
@@ -128,6 +125,16 @@ void setUpKeptPictures()
 bool keepsPictures()
 {
     return kept.available;
+}
+
+long long largestKeptPicturePixels()
+{
+    long long largest = 0;
+    for (const KeptPicture& picture : kept.pictures) {
+        if (picture.texture != 0)
+            largest = std::max(largest, static_cast<long long>(picture.textureWidth) * picture.textureHeight);
+    }
+    return largest;
 }
 
 bool putBackPicture(const PictureFrame& frame)

@@ -9,6 +9,11 @@
 
 #include "view.h"
 
+// Three are enough: the one on the window, the full view (often the same), and
+// one for the picture being drawn. Each is a texture of its window's size,
+// four bytes a pixel, allocated when first needed.
+constexpr int keptPictureCount = 3;
+
 // A picture's world rectangle and the window size it was made for.
 struct PictureFrame {
     ViewRectangle shown;
@@ -20,10 +25,14 @@ struct PictureFrame {
 // Whether two frames are the same view in the same window size.
 bool sameFrame(const PictureFrame& one, const PictureFrame& other);
 
-// Forgets every kept picture and reads whether the driver has what keeping
-// them takes (framebuffer objects, OpenGL 3.0). Whether it has:
-void setUpKeptPictures();
+// Forgets every kept picture, letting their textures go; pictures are kept
+// from now on when wanted and the driver has what keeping them takes
+// (framebuffer objects, OpenGL 3.0). Whether they are kept:
+void setUpKeptPictures(bool wanted);
 bool keepsPictures();
+
+// The pixels of the largest texture a kept picture holds now; 0 when none.
+long long largestKeptPicturePixels();
 
 // Copies the kept picture of exactly this frame onto the window; false when
 // none is kept.

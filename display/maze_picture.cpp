@@ -12,6 +12,8 @@
 #include "kept_pictures.h"
 #include "maze.h"
 #include "wall_planes.h"
+#include "window.h"
+#include "window_room.h"
 
 namespace {
 
@@ -118,7 +120,7 @@ void compileMazeList()
     glColor3f(0, 0, 0);
     compileBorder(mazeWidth, mazeHeight);
     keepWallPlanes();
-    setUpKeptPictures();
+    setUpKeptPictures(picturesKeptFor(mazeWidth, mazeHeight, windowScreen()));
     inProgress.active = false;
     driverPrepared = false;
     fenceWallLinePieces(rendererIsMesaSoftware() && driverIsAtLeastVersion(3, 2));

@@ -6,11 +6,13 @@
 #include "solution_overlay.h"
 #include "view.h"
 #include "window.h"
+#include "window_room.h"
 
 void showMazeWindow(int* argc, char** argv)
 {
     openMazeWindow(argc, argv);
     glutDisplayFunc(displayMaze);
+    glutReshapeFunc(onReshape);
     glutKeyboardFunc(onKey);
     glutMouseFunc(onMouseButton);
     glutMotionFunc(onMouseDrag);

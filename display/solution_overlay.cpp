@@ -8,6 +8,7 @@
 #include "maze_picture.h"
 #include "solution.h"
 #include "view.h"
+#include "window_room.h"
 
 // The overlay's state, GLUT thread only. showSolution: reset by the run
 // sequence, toggled by onKey, read by displayMaze. solutionListBuilt: set once
@@ -56,7 +57,14 @@ void drawSolution(bool overPicture)
 
 void drawMoreOfPicture()
 {
-    if (!drawMoreOfMazePicture())
+    // Taken up again by the redraw that follows the size the window was asked to take.
+    if (windowAwaitingSize()) {
+        glutIdleFunc(nullptr);
+        return;
+    }
+    const bool complete = drawMoreOfMazePicture();
+    noteWindowDrawn();
+    if (!complete)
         return;
     glutIdleFunc(nullptr);
     applyViewProjection();
@@ -66,6 +74,12 @@ void drawMoreOfPicture()
 
 void displayMaze()
 {
+    // Drawn at a size that does not fit, the driver's buffers would grow past
+    // the room the window has; the size it was asked to take is drawn instead.
+    if (windowAwaitingSize()) {
+        glutIdleFunc(nullptr);
+        return;
+    }
     applyViewProjection();
     const PictureState picture = drawMazePicture(mazeView);
     // A redraw asked for while an earlier view was still being made replaces it.
@@ -73,6 +87,7 @@ void displayMaze()
     // Nothing is drawn over a window that shows no picture yet.
     drawSolution(picture != PICTURE_PENDING);
     glFlush();  // single-buffered: nothing to swap
+    noteWindowDrawn();
 }
 
 void onKey(unsigned char key, int, int)

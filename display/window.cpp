@@ -13,6 +13,9 @@ ScreenSize screenSizeFromGlut()
     return ScreenSize{glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT)};
 }
 
+// The screen the window opened on: written by openMazeWindow, GLUT thread only.
+ScreenSize screenOpenedOn = {0, 0};
+
 }  // namespace
 
 // Read by openMazeWindow; only tests ever point it elsewhere.
@@ -46,6 +49,7 @@ void openMazeWindow(int* argc, char** argv)
     if (screen.width == 0 || screen.height == 0)
         fatalExit(FATAL_SCREEN_SIZE);
 
+    screenOpenedOn = screen;
     const WindowPlacement placement = placeWindow(screen.width, screen.height, mazeWidth, mazeHeight);
     glutInitWindowSize(placement.width, placement.height);
     glutInitWindowPosition(placement.x, placement.y);
@@ -53,3 +57,9 @@ void openMazeWindow(int* argc, char** argv)
     glutCreateWindow("Maze");
     watchMazeWindow();
 }
+
+ScreenSize windowScreen()
+{
+    return screenOpenedOn;
+}
+

@@ -26,4 +26,7 @@ WindowPlacement placeWindow(int screenWidth, int screenHeight, int width, int he
 // Fatal level 4 when the screen reports a zero width or height.
 void openMazeWindow(int* argc, char** argv);
 
+// The screen the window opened on, as openMazeWindow read it.
+ScreenSize windowScreen();
+
 #endif

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "fatal_exit.h"
+#include "window_room.h"
 
 namespace {
 
@@ -209,8 +210,11 @@ extern "C" Bool glXMakeContextCurrent(Display* display, GLXDrawable draw, GLXDra
     return made;
 }
 
-// Window managers read WM_CLASS when the window is mapped, so it is set with
-// the window's other properties, before the map.
+// Window managers read WM_CLASS and the size hints when the window is mapped,
+// so they are set with the window's other properties, before the map. The
+// hints say how large the window may grow: as large as the screen, or the
+// largest window of its proportions that the window's room allows (see
+// window_room.h), which a window manager maximising it keeps within.
 extern "C" void XSetWMProperties(Display* display, Window window, XTextProperty* windowName,
                                  XTextProperty* iconName, char** argv, int argc, XSizeHints* normalHints,
                                  XWMHints* windowManagerHints, XClassHint* classHints)
@@ -220,8 +224,15 @@ extern "C" void XSetWMProperties(Display* display, Window window, XTextProperty*
     if (awaitingWindow)
         watchWindow(display, window);
     const bool watching = window == mazeWindow;
-    xlibSetWMProperties(display, window, windowName, iconName, argv, argc, normalHints, windowManagerHints,
-                        classHints);
+    XSizeHints sizeHints = normalHints != nullptr ? *normalHints : XSizeHints{};
+    if (watching) {
+        const WindowFit largest = largestWindow();
+        sizeHints.flags |= PMaxSize;
+        sizeHints.max_width = largest.width;
+        sizeHints.max_height = largest.height;
+    }
+    xlibSetWMProperties(display, window, windowName, iconName, argv, argc,
+                        watching || normalHints != nullptr ? &sizeHints : nullptr, windowManagerHints, classHints);
     // glutCreateWindow returns only once it has seen the window mapped, and a
     // window manager keeps a window started iconic (-iconic) unmapped until it
     // is restored: the run would stand still until then, maze_threaded's

@@ -6,8 +6,9 @@
 #include "fatal_exit.h"
 #include "machine.h"
 #include "maze.h"
-#include "maze_picture.h"
 #include "picture_footprint.h"
+#include "wall_lines.h"
+#include "window_room.h"
 
 namespace {
 
@@ -17,9 +18,10 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // under Xvfb with two processors: the renderer of every machine without a GPU
 // driver, and the hungriest one, since it keeps the picture in main memory.
 // They cover Debian 12 (Mesa 22.3, LLVM 15) and Debian 13 (Mesa 25.0, LLVM
-// 19), whose peaks are 8 to 13 MiB higher: the estimate stays above the worst
-// of five runs of either, from 2 x 1 to 4000 x 4000 and oblong sizes, and
-// within 1.3 times Debian 12's.
+// 19), whose peaks are 10 to 22 MiB higher: the estimate stays above the worst
+// of three runs of either, zoomed in and out, from 2 x 1 to 4000 x 4000 on
+// screens from 1280 x 1024 to 7680 x 4320, and within 1.3 times Debian 12's on
+// screens up to 1920 x 1080.
 
 // The program and its libraries before the window exists, libpng and cairo
 // with theirs (fontconfig, freetype, pixman) included: 7.5 to 9.3 MiB at
@@ -29,19 +31,19 @@ constexpr unsigned long long programResident = 16 * mebibyte;
 // Once the window is open, before anything is drawn: the GL driver's libraries
 // (the pages of LLVM's read by then are 50 MiB alone), its context and the X
 // connection; about 57 MiB on Debian 12, 68 on Debian 13 (more library pages
-// and driver heap).
-constexpr unsigned long long windowResident = 70 * mebibyte;
+// and driver heap), and up to 72 while maze_serial hands a large maze's lines
+// to the display.
+constexpr unsigned long long windowResident = 72 * mebibyte;
 // Drawing the first frame, at any size: LLVM compiling the driver's shaders
 // (more of its code read, and its heap; a shader cache left by an earlier run
-// saves 3 to 5 MiB, so this is the first run's), the window's colour buffer
-// and the X image it is shown through (3.2 MiB each on a 1280 x 1024 screen);
-// about 29 MiB on either release.
+// saves 3 to 5 MiB, so this is the first run's).
 constexpr unsigned long long firstDrawBase = 29 * mebibyte;
-// The full view's pixels, kept once drawn on the software renderers: four
-// bytes a pixel of a window of 80 % of a screen of up to 1920 x 1200.
-constexpr unsigned long long fullViewImage = 6 * mebibyte;
-// Per line of the picture (two vertices of two floats), as the driver stores it.
-constexpr unsigned long long bytesPerPictureLine = 4 * sizeof(float);
+// The buffers that grow with the window (see window_room.h) are counted for
+// the window the run opens, resized once to a size as large; a window made
+// larger later takes only the room found beyond the whole estimate.
+// When the screen cannot be read ahead the run ends once GLUT finds no
+// display; until then, a screen as large as most desks have.
+constexpr ScreenSize assumedScreen = {1920, 1200};
 // Per line the driver has been handed and not drawn yet: its edges and shading
 // inputs (about 210 bytes) and its place in the bins of the window's tiles.
 // Handed over in pieces, the picture never has more than
@@ -83,6 +85,27 @@ constexpr unsigned long long solutionBytesPerCell = sizeof(int);
 constexpr unsigned long long keptSolverBytesPerCell = sizeof(int);
 constexpr unsigned long long largestBlockKept = 32 * mebibyte;
 
+// The screen the window is counted for: the one read ahead, or the one assumed.
+ScreenSize screenCounted(const RunOutputs& outputs)
+{
+    return outputs.screen.width > 0 && outputs.screen.height > 0 ? outputs.screen : assumedScreen;
+}
+
+// What the buffers that grow with the window are counted for, none without one.
+unsigned long long windowBytesCounted(int width, int height, const RunOutputs& outputs)
+{
+    return outputs.window ? openingWindowBytes(width, height, screenCounted(outputs)) : 0;
+}
+
+// What is left of a room once something has taken its share; ~0ull stays
+// unlimited.
+unsigned long long roomLeft(unsigned long long room, unsigned long long taken)
+{
+    if (room == ~0ull)
+        return room;
+    return room > taken ? room - taken : 0;
+}
+
 }  // namespace
 
 RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, const RunOutputs& outputs)
@@ -98,8 +121,20 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     const unsigned long long lines = standing + 3;
 
     const unsigned long long wallList = wallsInGrid * bytesPerWall;
-    const unsigned long long picture = lines * bytesPerPictureLine;
+    // The display's own copy of the lines, two bits a cell, and the driver's
+    // working memory for the lines of a view drawn as lines.
+    const unsigned long long wallPlanes =
+        static_cast<unsigned long long>(columns + 64) / 64 * sizeof(std::uint64_t) * static_cast<unsigned long long>(2 * rows + 1);
     const unsigned long long held = std::min(lines, mostLinesHeld) * heldBytesPerLine;
+    const unsigned long long windowBuffers = windowBytesCounted(width, height, outputs);
+    // A maze whose full view is computed as grey opens without handing the
+    // driver a line: it holds lines only once zoomed in.
+    const ScreenSize screen = screenCounted(outputs);
+    const bool opensAsLines = !picturesKeptFor(width, height, screen);
+    const unsigned long long heldOpening = opensAsLines ? held : 0;
+    // The driver makes the window's colour buffer when the window is first
+    // made current, before the display takes the lines from the wall list.
+    const unsigned long long openColourBuffer = outputs.window ? openingColourBufferBytes(width, height, screen) : 0;
     const unsigned long long solver = cells * solverBytesPerCell;
     const unsigned long long solution = cells * solutionBytesPerCell;
     const unsigned long long keptSolver =
@@ -125,20 +160,25 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
             programResident + wallList + solution + solutionCopy + std::max(saving, keptSolver);
         afterCarving = std::max(solving, savingPhase);
     } else if (sequence == SOLVE_THEN_SHOW) {
-        // Solved and saved first; the wall list is freed once the picture is
-        // compiled, before the first frame is drawn, whose lines take the place
-        // the freed solver table kept.
+        // Solved and saved first; the wall list is freed once the display has
+        // its own copy of the lines, before the first frame is drawn.
         const unsigned long long solving = programResident + wallList + solver + solution;
         const unsigned long long savingPhase = programResident + wallList + solution + saving + keptSolver;
-        const unsigned long long compiling = windowResident + wallList + picture + solution + keptSolver + saving;
+        const unsigned long long compiling =
+            windowResident + openColourBuffer + wallList + wallPlanes + solution + keptSolver + saving;
         const unsigned long long drawing =
-            windowResident + picture + firstDrawBase + std::max(held, keptSolver) + fullViewImage + solution + saving;
+            windowResident + wallPlanes + firstDrawBase + windowBuffers + held + keptSolver + solution + saving;
         afterCarving = std::max({solving, savingPhase, compiling, drawing});
     } else {
-        // The solver starts once the picture is compiled and works, on the
-        // wall list, while the first frame is drawn, and then saves.
-        afterCarving = windowResident + wallList + picture + firstDrawBase + held + fullViewImage + solver + solution +
-                 solutionCopy + saving;
+        // The solver starts once the display has its copy of the lines and
+        // works, on the wall list, while the first frame is drawn, and then
+        // saves; views zoomed into, drawn as lines, come after the solver's
+        // tables are freed, or so early on a small maze that they are small.
+        const unsigned long long solving = windowResident + wallList + wallPlanes + firstDrawBase + windowBuffers +
+                                           heldOpening + solver + solution + solutionCopy + saving;
+        const unsigned long long zooming =
+            windowResident + wallList + wallPlanes + firstDrawBase + windowBuffers + held + solution + solutionCopy + saving;
+        afterCarving = std::max(solving, zooming);
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
@@ -179,6 +219,16 @@ bool runFitsInMemory(RunSequence sequence, const RunOutputs& outputs)
     return needed.resident <= room.resident && needed.mapped <= room.mapped && needed.data <= room.data;
 }
 
+unsigned long long windowRoom(RunSequence sequence, const RunOutputs& outputs)
+{
+    const RunFootprint needed = estimatedRunFootprint(mazeWidth, mazeHeight, sequence, outputs);
+    const MemoryRoom room = memoryRoom();
+    const unsigned long long spare = std::min(
+        {roomLeft(room.resident, needed.resident), roomLeft(room.mapped, needed.mapped), roomLeft(room.data, needed.data)});
+    const unsigned long long counted = windowBytesCounted(mazeWidth, mazeHeight, outputs);
+    return spare > ~0ull - counted ? ~0ull : counted + spare;
+}
+
 bool runThreadsCanStart(RunSequence sequence, const RunOutputs& outputs)
 {
     return estimatedRunFootprint(mazeWidth, mazeHeight, sequence, outputs).threads <= threadRoom();
@@ -194,6 +244,8 @@ void checkRunFits(RunSequence sequence, const RunOutputs& outputs)
     }
     if (!runFitsInMemory(sequence, outputs))
         fatalExit(FATAL_ALLOCATION);
+    if (outputs.window)
+        allowWindowBytes(windowRoom(sequence, outputs));
     if (!runThreadsCanStart(sequence, outputs))
         fatalExit(FATAL_THREAD_START);
 }

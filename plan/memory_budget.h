@@ -4,18 +4,12 @@
 #ifndef MEMORY_BUDGET_H
 #define MEMORY_BUDGET_H
 
-#include "picture_request.h"
+#include "run_outputs.h"
 
 // Which phases of a run hold memory at the same time.
 enum RunSequence {
     SOLVE_THEN_SHOW,     // maze_serial: the solver is done before the window opens
     SHOW_WHILE_SOLVING,  // maze_threaded: the solver works while the first frame is drawn
-};
-
-// What a run makes besides its console text.
-struct RunOutputs {
-    bool window = true;                       // the window, and the GL driver behind it
-    const PictureRequest* picture = nullptr;  // the picture saved, if one is
 };
 
 // The most a run of the given size holds at once, from the dialogue to the
@@ -33,13 +27,18 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence,
 // Whether a run of mazeWidth x mazeHeight fits in the room this process has left.
 bool runFitsInMemory(RunSequence sequence, const RunOutputs& outputs = RunOutputs{});
 
+// The bytes the window's buffers may take in the room this process has left:
+// what the estimate counts for them and the room beyond the whole estimate.
+unsigned long long windowRoom(RunSequence sequence, const RunOutputs& outputs = RunOutputs{});
+
 // Whether the limits on threads let the run start every thread it needs.
 bool runThreadsCanStart(RunSequence sequence, const RunOutputs& outputs = RunOutputs{});
 
 // The checks made right after "Generating maze...", before anything large is
 // allocated: a picture too large for its format ends the run with
 // SAVE_FAILURE, a run that would not fit in memory with fatal level 1, and one
-// whose threads could not all start with level 11.
+// whose threads could not all start with level 11. A run that goes on gives
+// its window the room windowRoom finds.
 void checkRunFits(RunSequence sequence, const RunOutputs& outputs);
 
 #endif

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     seedRandomSource(seed);
     takeMazeSize(options);
     consolePrint("Generating maze...\n");
-    checkRunFits(SOLVE_THEN_SHOW, RunOutputs{options.opensWindow, options.savesPicture ? &options.picture : nullptr});
+    checkRunFits(SOLVE_THEN_SHOW, plannedRunOutputs(options, argc, argv));
     carveNewMaze();
     MazeSolver solver;
     solver.run();

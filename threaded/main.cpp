@@ -29,8 +29,7 @@ int main(int argc, char** argv)
     seedRandomSource(seed);
     takeMazeSize(options);
     consolePrint("Generating maze...\n");
-    checkRunFits(SHOW_WHILE_SOLVING,
-                 RunOutputs{options.opensWindow, options.savesPicture ? &options.picture : nullptr});
+    checkRunFits(SHOW_WHILE_SOLVING, plannedRunOutputs(options, argc, argv));
     carveNewMaze();
     if (options.opensWindow)
         showMazeWindow(&argc, argv);

@@ -27,6 +27,7 @@
 #include "wall_list.h"
 #include "wall_planes.h"
 #include "window.h"
+#include "window_room.h"
 
 namespace {
 
@@ -370,6 +371,38 @@ TEST(MazePicture, ANotchShowsTheOldPictureScaledUntilTheNewOneIsComplete)
     EXPECT_TRUE(windowPixels() == computedView()) << "the newer view";
     mazeView = abandoned;
     EXPECT_FALSE(windowPixels() == computedView());
+}
+
+// A window takes no more than the screen and the room the memory check gave
+// it. In a room of just what the check counts for the window a large maze
+// opens, that window keeps its size; grown to the whole screen it is given the
+// largest size of its proportions that fits, no smaller than it opened. With
+// room to spare, any size fits, but no larger than the screen.
+TEST(WindowRoom, AWindowGrowsOnlyAsFarAsTheScreenAndItsRoomAllow)
+{
+    carveTestMaze();
+    openTestWindow();
+    freeWallList();
+    carveTestMaze(2000, 1001);
+    compileMazeList();
+    const ScreenSize screen = windowScreen();
+    const WindowPlacement opening = placeWindow(screen.width, screen.height, mazeWidth, mazeHeight);
+
+    const WindowFit beyond = fitWindow(3 * screen.width, 2 * screen.height, opening.width, opening.height);
+    EXPECT_EQ(beyond.width, screen.width);
+    EXPECT_EQ(beyond.height, screen.height);
+
+    allowWindowBytes(openingWindowBytes(mazeWidth, mazeHeight, screen));
+    const WindowFit asOpened = fitWindow(opening.width, opening.height, opening.width, opening.height);
+    EXPECT_EQ(asOpened.width, opening.width);
+    EXPECT_EQ(asOpened.height, opening.height);
+    const WindowFit grown = fitWindow(screen.width, screen.height, opening.width, opening.height);
+    EXPECT_LT(grown.width, screen.width);
+    EXPECT_GE(static_cast<long long>(grown.width) * grown.height * 10,
+              static_cast<long long>(opening.width) * opening.height * 8);
+    EXPECT_NEAR(static_cast<double>(grown.width) / grown.height, static_cast<double>(screen.width) / screen.height,
+                0.01);
+    allowWindowBytes(~0ull);
 }
 
 namespace {

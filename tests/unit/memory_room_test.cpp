@@ -238,8 +238,9 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
 }
 
 // Without a window no GL driver is loaded and none of its threads start, so a
-// maze too large for the window in 400 MiB fits when only saved, as a PNG,
-// whose writer needs little; cairo's record of a large PDF does not fit.
+// maze too large for maze_threaded's window in 400 MiB fits when only saved,
+// as a PNG, whose writer needs little; cairo's record of a large PDF does not
+// fit.
 TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
 {
     present({{"/sys/fs/cgroup/memory.max", "419430400\n"}, {"/sys/fs/cgroup/memory.current", "0\n"},
@@ -249,8 +250,8 @@ TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
     png.withSolution = true;
     PictureRequest pdf = png;
     pdf.format = PictureFormat::PDF;
-    EXPECT_FALSE(runFitsInMemory(SOLVE_THEN_SHOW, RunOutputs{true, &png}));
-    EXPECT_TRUE(runFitsInMemory(SOLVE_THEN_SHOW, RunOutputs{false, &png}));
+    EXPECT_FALSE(runFitsInMemory(SHOW_WHILE_SOLVING, RunOutputs{true, &png}));
+    EXPECT_TRUE(runFitsInMemory(SHOW_WHILE_SOLVING, RunOutputs{false, &png}));
     EXPECT_FALSE(runFitsInMemory(SOLVE_THEN_SHOW, RunOutputs{false, &pdf}));
     // maze_threaded still solves on its worker; the window's threads are gone.
     EXPECT_EQ(estimatedRunFootprint(2, 1, SOLVE_THEN_SHOW, RunOutputs{false, &png}).threads, 0u);

@@ -3,7 +3,8 @@
 checks what its user sees: the console transcript, the window's title, WM_CLASS and placement, the
 maze in its pixels (rebuilt from them and compared with the maze the seed must give), and
 the space bar switching the red solution line on and off while other keys do nothing, the
-picture stretching with the window when it is resized, and how the run ends: destroying
+picture stretching with the window when it is resized within the screen, and the window
+taken back within the screen when made larger than it, and how the run ends: destroying
 the window ends it with status 0, killing its X connection with status 10.
 
     window_test.py --program build/maze_serial --size 20x10 --seed 1000000000 [--ending kill]
@@ -41,6 +42,13 @@ SETTLE_TIMEOUT = 2.0  # for windows of ended programs to leave the display
 ENDING_TIMEOUT = 5.0  # for the program to end once its window or connection is gone
 WINDOW_SYSTEM_FAILURE = 10
 RESIZED = (700, 500)  # neither proportion of any tested window, so stretching shows
+BEYOND_SCREEN = (3000, 2500)  # larger than the screen both ways
+
+
+def peak_resident_kib(pid):
+    """The process's high-water mark of resident memory (VmHWM)."""
+    with open("/proc/%d/status" % pid) as status:
+        return next(int(line.split()[1]) for line in status if line.startswith("VmHWM:"))
 
 
 class Failed(Exception):
@@ -124,7 +132,7 @@ class WindowTest(TestLog):
                                        "Return then space: the red solution line again")
                 if self.mouse:
                     self.check_mouse(window, expected_maze, red_path)
-                self.check_resized(window, expected_maze, red_path)
+                self.check_resized(window, expected_maze, red_path, run.process)
             except Failed:
                 pass
             except x_display.DisplayError as error:
@@ -243,21 +251,33 @@ class WindowTest(TestLog):
             raise Failed()
         self.note("zoomed all the way out: the full view's pixels again")
 
-    def check_resized(self, window, maze, red_path):
-        """No reshape handling of its own: the whole picture stretches onto the new size."""
-        width, height = RESIZED
-        x_display.resize(window, width, height)
+    def check_resized(self, window, maze, red_path, process):
+        """Within the screen the whole picture stretches onto the new size, as GLUT's own
+        handling has it. Made larger than the screen (no window manager here to stop it), the
+        window is taken back within the screen and drawn there: it is never drawn larger, so
+        the driver's buffers never grow past the screen's size that the memory check counts."""
+        peak_before = peak_resident_kib(process.pid)
+        for size, expected in ((RESIZED, RESIZED), (BEYOND_SCREEN, (SCREEN[0], SCREEN[1]))):
+            # In the screen's corner, as large as the screen, all of it shows.
+            x_display.move(window, 0, 0)
+            x_display.resize(window, *size)
 
-        def problems_of(image):
-            if (image.width, image.height) != RESIZED:
-                return ["window is %dx%d, resized to %dx%d" % (image.width, image.height, width, height)]
-            return picture_problems(image, maze, red_path)
+            def problems_of(image):
+                if (image.width, image.height) != expected:
+                    return ["window is %dx%d, expected %dx%d" % ((image.width, image.height) + expected)]
+                return picture_problems(image, maze, red_path)
 
-        _, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT)
-        if problems:
-            self.fail("after resizing the window to %dx%d" % RESIZED, problems + self.covering_note(window))
-        else:
-            self.note("resized to %dx%d: the picture stretched with it" % RESIZED)
+            _, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT)
+            if problems:
+                self.fail("after resizing the window to %dx%d" % size, problems + self.covering_note(window))
+                return
+            self.note("resized to %dx%d: the picture stretched over %dx%d" % (size + expected))
+        # Drawn at that size even once, the colour buffer alone would have grown by this much.
+        oversized_buffer = BEYOND_SCREEN[0] * BEYOND_SCREEN[1] * 4 // 1024
+        growth = peak_resident_kib(process.pid) - peak_before
+        if growth >= oversized_buffer:
+            self.fail("the peak resident memory grew by %d KiB while the window was larger than the screen "
+                      "(a colour buffer of that size is %d KiB)" % (growth, oversized_buffer))
 
     def covering_note(self, window):
         covering = x_display.windows_covering(window)

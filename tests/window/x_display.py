@@ -166,6 +166,10 @@ def drag(window, start, end):
           "mousemove", "--window", window, str(end[0]), str(end[1]), "mouseup", "1"])
 
 
+def move(window, x, y):
+    _run(["xdotool", "windowmove", window, str(x), str(y)])
+
+
 def resize(window, width, height):
     _run(["xdotool", "windowsize", window, str(width), str(height)])
 
