@@ -49,7 +49,9 @@ def shares(image, left=0, top=0, right=None, bottom=None):
 
 
 def settled(window, timeout=PICTURE_TIMEOUT):
-    """The window's picture once it has stopped changing."""
+    """The window's picture once it has stopped changing. A window all black is not drawn
+    yet, however long it stays so (every picture of a maze has its white margin): a slow
+    build computes a large maze's first view for longer than the window takes to settle."""
     deadline = time.monotonic() + timeout
     image = x_display.capture(window)
     since = time.monotonic()
@@ -58,9 +60,9 @@ def settled(window, timeout=PICTURE_TIMEOUT):
         latest = x_display.capture(window)
         if not latest.same_bytes(image):
             image, since = latest, time.monotonic()
-        elif time.monotonic() - since >= SETTLE_SECONDS:
+        elif time.monotonic() - since >= SETTLE_SECONDS and max(image.green, default=0) > 0:
             return image
-    raise Failed("the window never stopped changing")
+    raise Failed("the window never stopped changing" if max(image.green, default=0) > 0 else "the window stayed black")
 
 
 def red_near(image, x, y, reach):
