@@ -19,10 +19,13 @@ constexpr int glutDefaultWindowSide = 300;
 constexpr double shrinkPerTry = 0.98;
 
 // The window's room, GLUT thread only. allowedBytes is written once by the
-// memory check before carving, and read by fitWindow; drawnWidth and
-// drawnHeight by noteWindowDrawn and onReshape; awaitingSize by onReshape,
-// read by windowAwaitingSize.
+// memory check before carving, and read by fitWindow; takenWidth and
+// takenHeight, the size onReshape last let the window keep, by onReshape and
+// read by noteWindowDrawn, which copies them to drawnWidth and drawnHeight,
+// read by onReshape; awaitingSize by onReshape, read by windowAwaitingSize.
 unsigned long long allowedBytes = unlimited;
+int takenWidth = 0;
+int takenHeight = 0;
 int drawnWidth = 0;
 int drawnHeight = 0;
 bool awaitingSize = false;
@@ -33,11 +36,12 @@ unsigned long long pixelsOf(long long pixels)
 }
 
 // The window's size as freeglut opens it for a maze on a screen.
-void openingSize(int mazeColumns, int mazeRows, ScreenSize screen, int& width, int& height)
+ScreenSize openingSize(int mazeColumns, int mazeRows, ScreenSize screen)
 {
     const WindowPlacement placement = placeWindow(screen.width, screen.height, mazeColumns, mazeRows);
-    width = placement.width > 0 && placement.height > 0 ? placement.width : glutDefaultWindowSide;
-    height = placement.width > 0 && placement.height > 0 ? placement.height : glutDefaultWindowSide;
+    if (placement.width > 0 && placement.height > 0)
+        return ScreenSize{placement.width, placement.height};
+    return ScreenSize{glutDefaultWindowSide, glutDefaultWindowSide};
 }
 
 bool fitsAllowed(int width, int height, int drawnAcross, int drawnDown)
@@ -69,29 +73,24 @@ unsigned long long windowBufferBytes(const WindowBuffers& buffers, bool fineView
 
 bool picturesKeptFor(int mazeColumns, int mazeRows, ScreenSize screen)
 {
-    int width = 0;
-    int height = 0;
-    openingSize(mazeColumns, mazeRows, screen, width, height);
-    return isFineFullView(mazeColumns, mazeRows, width, height);
+    const ScreenSize window = openingSize(mazeColumns, mazeRows, screen);
+    return isFineFullView(mazeColumns, mazeRows, window.width, window.height);
 }
 
 unsigned long long openingColourBufferBytes(int mazeColumns, int mazeRows, ScreenSize screen)
 {
-    int width = 0;
-    int height = 0;
-    openingSize(mazeColumns, mazeRows, screen, width, height);
-    return colourBufferBytesPerPixel * static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+    const ScreenSize window = openingSize(mazeColumns, mazeRows, screen);
+    return colourBufferBytesPerPixel * static_cast<unsigned long long>(window.width) *
+           static_cast<unsigned long long>(window.height);
 }
 
 unsigned long long openingWindowBytes(int mazeColumns, int mazeRows, ScreenSize screen)
 {
-    int width = 0;
-    int height = 0;
-    openingSize(mazeColumns, mazeRows, screen, width, height);
-    const long long pixels = static_cast<long long>(width) * height;
-    const bool fine = isFineFullView(mazeColumns, mazeRows, width, height);
-    const bool kept = picturesKeptFor(mazeColumns, mazeRows, screen);
-    return windowBufferBytes(WindowBuffers{pixels, pixels, fine ? pixels : 0, kept ? pixels : 0}, fine, kept);
+    const ScreenSize window = openingSize(mazeColumns, mazeRows, screen);
+    const long long pixels = static_cast<long long>(window.width) * window.height;
+    // Pictures are kept exactly where the opening full view is fine.
+    const bool fine = isFineFullView(mazeColumns, mazeRows, window.width, window.height);
+    return windowBufferBytes(WindowBuffers{pixels, pixels, fine ? pixels : 0, fine ? pixels : 0}, fine, fine);
 }
 
 void allowWindowBytes(unsigned long long bytes)
@@ -140,6 +139,8 @@ void onReshape(int width, int height)
         glutReshapeWindow(fit.width, fit.height);
         return;
     }
+    takenWidth = width;
+    takenHeight = height;
     glViewport(0, 0, width, height);
 }
 
@@ -150,6 +151,6 @@ bool windowAwaitingSize()
 
 void noteWindowDrawn()
 {
-    drawnWidth = glutGet(GLUT_WINDOW_WIDTH);
-    drawnHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    drawnWidth = takenWidth;
+    drawnHeight = takenHeight;
 }
