@@ -68,8 +68,14 @@ class CookieServer:
             time.sleep(0.05)
 
     def stop(self):
-        self.process.kill()
-        self.process.wait()
+        # Terminated, not killed: a killed Xvfb leaves its lock file behind, and each run would
+        # take the next display number for good.
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
 
 
 def data_estimate_mib(bench, program, width, height):
