@@ -64,7 +64,7 @@ MazeAndSolution takeResult()
 {
     MazeAndSolution result;
     for (int i = 0; i < wallCount(); ++i)
-        result.present.push_back(walls[i].present);
+        result.present.push_back(wallStands(i) ? 1 : 0);
     result.moves = solutionMoves;
     if (solutionMoves > 0)
         result.cells.assign(solutionCells, solutionCells + solutionMoves);

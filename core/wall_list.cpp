@@ -38,18 +38,9 @@ void buildWallList()
     }
 }
 
-namespace {
-
-// Cell index of (x, y) in the 32-bit wrap-around arithmetic callers outside
-// the grid may push it into.
-int cellIndex(int x, int y)
-{
-    return static_cast<int>(static_cast<unsigned>(x) + static_cast<unsigned>(y) * static_cast<unsigned>(mazeWidth));
-}
-
-// Where buildWallList puts the walls of cell (x, y): every row but the last
-// holds 2W - 1 records, a right wall and a wall below per cell (the last cell
-// has no right wall); the last row holds only its W - 1 right walls.
+// Every row but the last holds 2W - 1 records, a right wall and a wall below
+// per cell (the last cell has no right wall); the last row holds only its
+// W - 1 right walls.
 long long rightWallRecord(long long x, long long y)
 {
     const long long rowStart = y * (2LL * mazeWidth - 1);
@@ -59,6 +50,43 @@ long long rightWallRecord(long long x, long long y)
 long long lowerWallRecord(long long x, long long y)
 {
     return y * (2LL * mazeWidth - 1) + 2 * x + (x < mazeWidth - 1 ? 1 : 0);
+}
+
+Wall wallRecord(long long index)
+{
+    const long long width = mazeWidth;
+    const long long recordsPerRow = 2 * width - 1;
+    const long long y = index / recordsPerRow;
+    const long long place = index % recordsPerRow;
+    const bool lastRow = y == mazeHeight - 1;
+    const long long x = lastRow ? place : place / 2;
+    const bool sideBySide = lastRow || (place % 2 == 0 && place != recordsPerRow - 1);
+    const int cell = static_cast<int>(x + y * width);
+    return Wall{cell, sideBySide ? cell + 1 : cell + mazeWidth, walls[index].present};
+}
+
+bool wallStands(long long index)
+{
+    return walls[index].present != 0;
+}
+
+void removeWall(long long index)
+{
+    walls[index].present = 0;
+}
+
+void restoreWall(long long index)
+{
+    walls[index].present = 1;
+}
+
+namespace {
+
+// Cell index of (x, y) in the 32-bit wrap-around arithmetic callers outside
+// the grid may push it into.
+int cellIndex(int x, int y)
+{
+    return static_cast<int>(static_cast<unsigned>(x) + static_cast<unsigned>(y) * static_cast<unsigned>(mazeWidth));
 }
 
 // Position in walls of the record joining cells p and q, or -1 when no record does.

@@ -2,6 +2,8 @@
 #ifndef WALL_LIST_H
 #define WALL_LIST_H
 
+#include "maze.h"
+
 // Allocates walls for the current size, sets every record to (-1, -1, standing)
 // and fills it with buildWallList. Fatal level 1 when it cannot be allocated,
 // a negative wall count included.
@@ -15,6 +17,22 @@ void buildWallList();
 // The present flag of the wall between cells (x1, y1) and (x2, y2): 0 for an
 // open passage; 1 when the wall stands or when no wall joins the two cells.
 unsigned char wallBetween(int x1, int y1, int x2, int y2);
+
+// Where buildWallList puts the wall between cell (x, y) and its right
+// neighbour, and the wall between it and the cell below: the record every
+// reader and writer of one wall goes through, so that they need not know how
+// the flags are kept.
+long long rightWallRecord(long long x, long long y);
+long long lowerWallRecord(long long x, long long y);
+
+// The record at index: its two cells, as its place in the list gives them, and its flag.
+Wall wallRecord(long long index);
+
+// Whether the wall of a record stands; removing it opens a passage, restoring
+// it closes one again.
+bool wallStands(long long index);
+void removeWall(long long index);
+void restoreWall(long long index);
 
 // Releases walls.
 void freeWallList();

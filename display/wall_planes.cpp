@@ -5,6 +5,7 @@
 
 #include "fatal_exit.h"
 #include "maze.h"
+#include "wall_list.h"
 #include "zeroed_array.h"
 
 // Written once by keepWallPlanes on the GLUT thread before any view is drawn;
@@ -40,9 +41,9 @@ void readRows(int firstRow, int endRow)
             for (int x = first; x < end; ++x) {
                 const int bit = x & 63;
                 if (x + 1 != width)
-                    rightOfCells |= static_cast<std::uint64_t>(walls[record++].present == 1) << bit;
+                    rightOfCells |= static_cast<std::uint64_t>(wallStands(record++)) << bit;
                 if (hasBelow)
-                    belowCells |= static_cast<std::uint64_t>(walls[record++].present == 1) << bit;
+                    belowCells |= static_cast<std::uint64_t>(wallStands(record++)) << bit;
             }
             const int word = first >> 6;
             right[word] |= rightOfCells << 1;

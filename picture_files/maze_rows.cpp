@@ -1,6 +1,7 @@
 #include "maze_rows.h"
 
 #include "maze.h"
+#include "wall_list.h"
 
 WallRowReader::WallRowReader() : nextRecord(0), nextRow(0) {}
 
@@ -12,9 +13,9 @@ void WallRowReader::readRow(std::vector<unsigned char>& rightStands, std::vector
     belowStands.assign(lastRow ? 0 : width, 1);
     for (int x = 0; x < width; ++x) {
         if (x + 1 != width)
-            rightStands[x] = walls[nextRecord++].present;
+            rightStands[x] = wallStands(nextRecord++);
         if (!lastRow)
-            belowStands[x] = walls[nextRecord++].present;
+            belowStands[x] = wallStands(nextRecord++);
     }
     ++nextRow;
 }

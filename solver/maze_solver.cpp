@@ -7,6 +7,7 @@
 #include "fatal_exit.h"
 #include "maze.h"
 #include "solution.h"
+#include "wall_list.h"
 #include "zeroed_array.h"
 
 namespace {
@@ -77,11 +78,11 @@ void MazeSolver::markOpenPassages()
     long long cell = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x, ++cell) {
-            if (x + 1 != width && walls[record++].present == 0) {
+            if (x + 1 != width && !wallStands(record++)) {
                 openPassages[cell] |= 1 << rightward;
                 openPassages[cell + 1] |= 1 << leftward;
             }
-            if (y + 1 != height && walls[record++].present == 0) {
+            if (y + 1 != height && !wallStands(record++)) {
                 openPassages[cell] |= 1 << downward;
                 openPassages[cell + width] |= 1 << upward;
             }

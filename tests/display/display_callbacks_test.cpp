@@ -158,11 +158,12 @@ std::vector<unsigned char> everyStandingWallInRecordOrder(const ViewRectangle& s
     glEnd();
     glBegin(GL_LINES);
     for (int i = 0; i < wallCount(); ++i) {
-        if (walls[i].present != 1)
+        const Wall wall = wallRecord(i);
+        if (wall.present != 1)
             continue;
-        const float x = static_cast<float>(walls[i].cell1 % mazeWidth);
-        const float y = static_cast<float>(walls[i].cell1 / mazeWidth);
-        const bool sideBySide = walls[i].cell2 == walls[i].cell1 + 1;
+        const float x = static_cast<float>(wall.cell1 % mazeWidth);
+        const float y = static_cast<float>(wall.cell1 / mazeWidth);
+        const bool sideBySide = wall.cell2 == wall.cell1 + 1;
         glVertex2f(sideBySide ? x + 1 : x, sideBySide ? y : y + 1);
         glVertex2f(x + 1, y + 1);
     }

@@ -8,6 +8,7 @@
 
 #include "carving.h"
 #include "maze.h"
+#include "wall_list.h"
 #include "maze_test_fixture.h"
 #include "random_source.h"
 #include "relabelling_carving.h"
@@ -42,7 +43,7 @@ protected:
         ASSERT_EQ(fast.size(), reference.size());
         for (std::size_t i = 0; i < fast.size(); ++i) {
             if (fast[i] != reference[i]) {
-                ADD_FAILURE() << "wall " << i << " (" << walls[i].cell1 << ", " << walls[i].cell2 << ") is "
+                ADD_FAILURE() << "wall " << i << " (" << wallRecord(static_cast<long long>(i)).cell1 << ", " << wallRecord(static_cast<long long>(i)).cell2 << ") is "
                               << (fast[i] ? "standing" : "removed") << " but the reference "
                               << (reference[i] ? "keeps" : "removes") << " it";
                 return;

@@ -48,8 +48,9 @@ void MazeTest::buildCarvedMaze(int width, int height, unsigned seed)
 void MazeTest::openWall(int a, int b)
 {
     for (int i = 0; i < wallCount(); ++i) {
-        if ((walls[i].cell1 == a && walls[i].cell2 == b) || (walls[i].cell1 == b && walls[i].cell2 == a)) {
-            walls[i].present = 0;
+        const Wall wall = wallRecord(i);
+        if ((wall.cell1 == a && wall.cell2 == b) || (wall.cell1 == b && wall.cell2 == a)) {
+            removeWall(i);
             return;
         }
     }
@@ -59,14 +60,14 @@ void MazeTest::openWall(int a, int b)
 void MazeTest::openEveryWall()
 {
     for (int i = 0; i < wallCount(); ++i)
-        walls[i].present = 0;
+        removeWall(i);
 }
 
 int MazeTest::removedWallCount()
 {
     int removed = 0;
     for (int i = 0; i < wallCount(); ++i)
-        removed += walls[i].present == 0 ? 1 : 0;
+        removed += wallStands(i) ? 0 : 1;
     return removed;
 }
 
@@ -75,9 +76,10 @@ std::vector<int> MazeTest::movesFromStart()
     const int cells = mazeWidth * mazeHeight;
     std::vector<std::vector<int>> passages(static_cast<std::size_t>(cells));
     for (int i = 0; i < wallCount(); ++i) {
-        if (walls[i].present == 0) {
-            passages[static_cast<std::size_t>(walls[i].cell1)].push_back(walls[i].cell2);
-            passages[static_cast<std::size_t>(walls[i].cell2)].push_back(walls[i].cell1);
+        const Wall wall = wallRecord(i);
+        if (wall.present == 0) {
+            passages[static_cast<std::size_t>(wall.cell1)].push_back(wall.cell2);
+            passages[static_cast<std::size_t>(wall.cell2)].push_back(wall.cell1);
         }
     }
     std::vector<int> moves(static_cast<std::size_t>(cells), -1);
@@ -100,7 +102,7 @@ std::vector<unsigned char> MazeTest::presentFlags()
 {
     std::vector<unsigned char> flags;
     for (int i = 0; i < wallCount(); ++i)
-        flags.push_back(walls[i].present);
+        flags.push_back(wallStands(i) ? 1 : 0);
     return flags;
 }
 
@@ -108,5 +110,8 @@ void MazeTest::setPresentFlags(const std::vector<unsigned char>& flags)
 {
     ASSERT_EQ(flags.size(), static_cast<std::size_t>(wallCount()));
     for (std::size_t i = 0; i < flags.size(); ++i)
-        walls[i].present = flags[i];
+        if (flags[i] != 0)
+            restoreWall(static_cast<long long>(i));
+        else
+            removeWall(static_cast<long long>(i));
 }

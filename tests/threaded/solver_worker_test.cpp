@@ -116,12 +116,12 @@ void runWithWalledOffGoal()
     mazeHeight = 4;
     createWallList();
     for (int i = 0; i < wallCount(); ++i)
-        walls[i].present = 0;
+        removeWall(i);
     // Close the goal's two inner sides: everything else stays open.
     const int goal = mazeWidth * mazeHeight - 1;
     for (int i = 0; i < wallCount(); ++i)
-        if (walls[i].cell2 == goal)
-            walls[i].present = 1;
+        if (wallRecord(i).cell2 == goal)
+            restoreWall(i);
     openTestWindow();
     ZThread::CountedPtr<ZThread::Runnable> solver(new SolverWorker(nullptr, 0));
     ZThread::Thread worker(solver);

@@ -13,6 +13,7 @@
 
 #include "fine_view.h"
 #include "maze.h"
+#include "wall_list.h"
 #include "maze_test_fixture.h"
 #include "view.h"
 #include "wall_planes.h"
@@ -40,8 +41,10 @@ std::vector<Rectangle> wallRectangles(double lineWidth, double lineHeight)
     const int width = mazeWidth;
     const int height = mazeHeight;
     std::map<std::pair<int, int>, bool> standing;
-    for (int i = 0; i < wallCount(); ++i)
-        standing[{walls[i].cell1, walls[i].cell2}] = walls[i].present == 1;
+    for (int i = 0; i < wallCount(); ++i) {
+        const Wall wall = wallRecord(i);
+        standing[{wall.cell1, wall.cell2}] = wall.present == 1;
+    }
     const double halfWidth = lineWidth / 2;
     const double halfHeight = lineHeight / 2;
     std::vector<Rectangle> black;

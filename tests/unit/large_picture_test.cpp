@@ -129,7 +129,7 @@ TEST_F(LargePictureTest, A4000By4000PngShowsEveryWallAndTheSolutionOfItsSeed)
                           << int(pixelAtDoubled(image, twiceX, twiceY)) << ", expected " << int(colour);
     };
     for (int i = 0; i < wallCount(); ++i) {
-        const Wall& wall = walls[i];
+        const Wall wall = wallRecord(i);
         const long long x = wall.cell1 % side;
         const long long y = wall.cell1 / side;
         const Colour open = stepOpen[static_cast<std::size_t>(i)] ? RED : WHITE;

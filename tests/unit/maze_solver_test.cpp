@@ -146,12 +146,13 @@ TEST_F(MazeSolverTest, SerpentineThroughEveryCellNeedsNoDeepStack)
         }
     }
     for (int i = 0; i < wallCount(); ++i) {
-        const bool sideBySide = walls[i].cell2 == walls[i].cell1 + 1;
-        const int x = walls[i].cell1 % width;
-        const int y = walls[i].cell1 / width;
+        const Wall wall = wallRecord(i);
+        const bool sideBySide = wall.cell2 == wall.cell1 + 1;
+        const int x = wall.cell1 % width;
+        const int y = wall.cell1 / width;
         const int turningColumn = y % 2 == 0 ? width - 1 : 0;
         if (sideBySide || x == turningColumn)
-            walls[i].present = 0;
+            removeWall(i);
     }
     const int moves = width * height - 1;
     EXPECT_EQ(solve(), openingLine + solvedLine(moves) + doneLine(moves) + pressSpaceLine);

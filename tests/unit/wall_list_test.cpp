@@ -19,7 +19,7 @@ std::vector<std::pair<int, int>> listedPairs()
 {
     std::vector<std::pair<int, int>> pairs;
     for (int i = 0; i < wallCount(); ++i)
-        pairs.emplace_back(walls[i].cell1, walls[i].cell2);
+        pairs.emplace_back(wallRecord(i).cell1, wallRecord(i).cell2);
     return pairs;
 }
 
@@ -30,7 +30,7 @@ TEST_F(WallListTest, ThreeByTwoListsSevenStandingWallsRowByRow)
     const std::vector<std::pair<int, int>> expected{{0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 5}, {3, 4}, {4, 5}};
     EXPECT_EQ(listedPairs(), expected);
     for (int i = 0; i < wallCount(); ++i)
-        EXPECT_EQ(walls[i].present, 1) << "record " << i;
+        EXPECT_TRUE(wallStands(i)) << "record " << i;
 }
 
 TEST_F(WallListTest, SingleRowListsOnlyWallsBetweenSideBySideCells)
@@ -126,12 +126,13 @@ TEST_F(WallListTest, CarvedMazeReportsExactlyItsRemovedWallsAsOpen)
     for (auto size : {std::pair{9, 7}, std::pair{12, 1}, std::pair{2, 9}}) {
         buildCarvedMaze(size.first, size.second, 4242);
         for (int i = 0; i < wallCount(); ++i) {
-            const int x1 = walls[i].cell1 % mazeWidth;
-            const int y1 = walls[i].cell1 / mazeWidth;
-            const int x2 = walls[i].cell2 % mazeWidth;
-            const int y2 = walls[i].cell2 / mazeWidth;
-            EXPECT_EQ(wallBetween(x1, y1, x2, y2), walls[i].present) << "record " << i;
-            EXPECT_EQ(wallBetween(x2, y2, x1, y1), walls[i].present) << "record " << i;
+            const Wall wall = wallRecord(i);
+            const int x1 = wall.cell1 % mazeWidth;
+            const int y1 = wall.cell1 / mazeWidth;
+            const int x2 = wall.cell2 % mazeWidth;
+            const int y2 = wall.cell2 / mazeWidth;
+            EXPECT_EQ(wallBetween(x1, y1, x2, y2), wall.present) << "record " << i;
+            EXPECT_EQ(wallBetween(x2, y2, x1, y1), wall.present) << "record " << i;
         }
     }
 }
