@@ -2,8 +2,13 @@
 #ifndef MAZE_GENERATION_H
 #define MAZE_GENERATION_H
 
-// Builds the wall list of mazeWidth x mazeHeight, carves it with the random
-// source as seeded, and prints "Done generating maze...".
+// Builds the wall list of mazeWidth x mazeHeight, carves it with mazeCarving
+// and the random sources as seeded, and prints "Done generating maze...".
 void carveNewMaze();
+
+// How carveNewMaze carves: Kruskal's carveMaze unless the run's plan chose
+// another carving (carving/chosen_carving.h) before carving began. Read on
+// the main thread only.
+extern void (*mazeCarving)();
 
 #endif

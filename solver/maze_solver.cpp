@@ -7,6 +7,7 @@
 #include "fatal_exit.h"
 #include "maze.h"
 #include "solution.h"
+#include "solving_choices.h"
 #include "wall_list.h"
 #include "zeroed_array.h"
 
@@ -44,6 +45,10 @@ void MazeSolver::releaseTables()
 void MazeSolver::run()
 {
     solutionMoves = -1;
+    if (mazeMayHaveLoops) {
+        searchShortestPath();
+        return;
+    }
     const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
     openPassages = allocateZeroed<unsigned char>(cells);
     bestMoves = allocateZeroed<int>(cells);
@@ -61,7 +66,7 @@ void MazeSolver::run()
     consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
     solutionComplete();
     markSolved();
-    consolePrint("\nPress spacebar to see my solution to the maze\n");
+    tellSolvingEnded();
     releaseTables();
 }
 

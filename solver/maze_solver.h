@@ -7,7 +7,8 @@
 // the goal that beats the earlier ones. It boasts on the console as it goes.
 //
 // The search keeps its own stack instead of recursing, so a maze of any size
-// solves on any thread's stack.
+// solves on any thread's stack. A maze that may have loops (solving_choices.h)
+// is searched breadth-first instead, for a shortest path, with the same lines.
 class MazeSolver {
 public:
     MazeSolver();
@@ -28,6 +29,7 @@ protected:
     virtual void solutionComplete() {}
 
 private:
+    void searchShortestPath();
     void explore(int x, int y, int moves);
     bool enter(int x, int y, int moves);
     void captureSolution();

@@ -1,0 +1,53 @@
+// Prim's algorithm, randomised: from a random cell, a random cell of the
+// frontier (cells beside the maze, not in it) is joined to a random neighbour
+// already in the maze, and its own neighbours join the frontier.
+#include "algorithms.h"
+#include "carving_grid.h"
+#include "wide_random_source.h"
+
+namespace {
+
+enum CellState : unsigned char { OUTSIDE, FRONTIER, IN_MAZE };
+
+}  // namespace
+
+void carveByPrim()
+{
+    const int width = mazeWidth;
+    const long long cells = static_cast<long long>(width) * mazeHeight;
+    CarvingArray<unsigned char> state(cells);
+    // Never more cells than the maze has; pages beyond those used are never touched.
+    CarvingArray<int> frontier(cells);
+    long long frontierSize = 0;
+    const long long offset[4] = {-width, -1, width, 1};
+
+    auto takeIn = [&](long long cell) {
+        state[cell] = IN_MAZE;
+        const int x = static_cast<int>(cell % width);
+        const int y = static_cast<int>(cell / width);
+        for (int direction = UP; direction <= RIGHT; ++direction) {
+            const long long neighbour = cell + offset[direction];
+            if (insideMaze(x + stepX[direction], y + stepY[direction]) && state[neighbour] == OUTSIDE) {
+                state[neighbour] = FRONTIER;
+                frontier[frontierSize++] = static_cast<int>(neighbour);
+            }
+        }
+    };
+
+    takeIn(static_cast<long long>(drawBelow(static_cast<std::uint64_t>(cells))));
+    while (frontierSize > 0) {
+        const long long picked = static_cast<long long>(drawBelow(static_cast<std::uint64_t>(frontierSize)));
+        const long long cell = frontier[picked];
+        frontier[picked] = frontier[--frontierSize];
+        const int x = static_cast<int>(cell % width);
+        const int y = static_cast<int>(cell / width);
+        int choices[4];
+        int count = 0;
+        for (int direction = UP; direction <= RIGHT; ++direction) {
+            if (insideMaze(x + stepX[direction], y + stepY[direction]) && state[cell + offset[direction]] == IN_MAZE)
+                choices[count++] = direction;
+        }
+        openToward(x, y, choices[drawNeighbourChoice(count)]);
+        takeIn(cell);
+    }
+}
