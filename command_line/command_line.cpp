@@ -53,6 +53,15 @@ void printHelp(const std::string& program)
         "  --paper NAME       the page of a PDF picture: a4 (the default) or letter\n"
         "  --no-window        save the picture without opening a window; no X\n"
         "                       display is needed, and the run ends once it is saved\n"
+        "  --algorithm NAME   carve the maze with NAME: kruskal (the default),\n"
+        "                       backtracker, prim, wilson, aldous-broder,\n"
+        "                       hunt-and-kill, eller, sidewinder, binary-tree,\n"
+        "                       recursive-division or growing-tree\n"
+        "  --braid P          open each dead end with probability P, 0 to 1, so\n"
+        "                       that the maze has loops; the solver then finds a\n"
+        "                       shortest path\n"
+        "  --stats            once the maze is solved, describe it on standard error:\n"
+        "                       its dead ends, junctions, loops and solution\n"
         "  --help             display this help and exit\n"
         "  --version          output version information and exit\n"
         "\n"
@@ -159,7 +168,9 @@ std::string lowerCase(std::string text)
     return text;
 }
 
-enum class OptionName { SIZE, SEED, PRINT_SEED, SAVE, SOLUTION, CELL_SIZE, PAPER, NO_WINDOW, HELP, VERSION };
+enum class OptionName {
+    SIZE, SEED, PRINT_SEED, SAVE, SOLUTION, CELL_SIZE, PAPER, NO_WINDOW, HELP, VERSION, ALGORITHM, BRAID, STATS
+};
 
 struct Option {
     const char* name;
@@ -173,7 +184,17 @@ const Option options[] = {
     {"--solution", OptionName::SOLUTION, false}, {"--cell-size", OptionName::CELL_SIZE, true},
     {"--paper", OptionName::PAPER, true},      {"--no-window", OptionName::NO_WINDOW, false},
     {"--help", OptionName::HELP, false},       {"--version", OptionName::VERSION, false},
+    {"--algorithm", OptionName::ALGORITHM, true}, {"--braid", OptionName::BRAID, true},
+    {"--stats", OptionName::STATS, false},
 };
+
+// "a, b or c", for the message refusing a name.
+std::string algorithmChoices()
+{
+    std::string names = carvingAlgorithmNames(", ");
+    const std::size_t last = names.rfind(", ");
+    return names.replace(last, 2, " or ");
+}
 
 std::string lastComponent(const char* path)
 {
@@ -284,8 +305,23 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
         case OptionName::VERSION:
             printVersion(program);
             endProcess(0);
+        case OptionName::ALGORITHM:
+            result.algorithm = findCarvingAlgorithm(value);
+            if (result.algorithm == nullptr)
+                refuse(program, "invalid algorithm '" + value + "': " + algorithmChoices() + " is expected");
+            result.picture.algorithm = result.algorithm == &defaultCarving() ? "" : value;
+            break;
+        case OptionName::BRAID:
+            if (!readBraidProbability(value, result.braid))
+                refuse(program, "invalid braid '" + value + "': a decimal from 0 to 1 is expected, such as 0.5");
+            result.picture.braid = result.braid.never() ? "" : value;
+            break;
+        case OptionName::STATS:
+            result.printsStatistics = true;
+            break;
         }
     }
+    result.picture.saysWhereSaved = !result.opensWindow;
     if (*argc > 0) {
         argv[kept] = nullptr;
         *argc = kept;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "braiding.h"
+#include "carving_algorithms.h"
 #include "picture_request.h"
 
 struct CommandLine {
@@ -24,6 +26,10 @@ struct CommandLine {
     PictureRequest picture;
 
     bool opensWindow = true;  // false with --no-window
+
+    const CarvingAlgorithm* algorithm = &defaultCarving();  // --algorithm NAME
+    BraidProbability braid;                                  // --braid P: never unless given
+    bool printsStatistics = false;                           // --stats
 };
 
 // Reads the options out of argv, leaving argv[0] and GLUT's own options (with

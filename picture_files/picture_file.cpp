@@ -1,5 +1,7 @@
 #include "picture_file.h"
 
+#include "console.h"
+#include "file_name_quoting.h"
 #include "maze.h"
 #include "output_file.h"
 #include "picture_writers.h"
@@ -13,11 +15,27 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
 {
     const std::string size = std::to_string(mazeWidth) + " x " + std::to_string(mazeHeight);
     const std::string seedText = std::to_string(seed);
+    // The default carving without braiding is named as it always was; any
+    // other choice goes beside the seed and into the command.
+    std::string choices;
+    std::string carved;
+    std::string options;
+    if (!request.algorithm.empty()) {
+        choices += ", algorithm " + request.algorithm;
+        carved += ", carved by " + request.algorithm;
+        options += " --algorithm " + request.algorithm;
+    }
+    if (!request.braid.empty()) {
+        choices += ", braid " + request.braid;
+        carved += std::string(request.algorithm.empty() ? ", " : " and ") + "braided at " + request.braid;
+        options += " --braid " + request.braid;
+    }
     PictureText text;
-    text.title = "Maze " + size + ", seed " + seedText;
-    text.description = "A perfect maze of " + size + " cells from seed " + seedText + "; '" + request.programName +
-                       " --seed " + seedText + " --size " + std::to_string(mazeWidth) + "x" +
-                       std::to_string(mazeHeight) + "' makes it again.";
+    text.title = "Maze " + size + ", seed " + seedText + choices;
+    text.description = std::string(request.braid.empty() ? "A perfect maze" : "A maze with loops") + " of " + size +
+                       " cells from seed " + seedText + carved + "; '" + request.programName + " --seed " + seedText +
+                       " --size " + std::to_string(mazeWidth) + "x" + std::to_string(mazeHeight) + options +
+                       "' makes it again.";
     text.software = request.programName + " " MAZE_VERSION;
 
     SolutionPath solution;
@@ -38,4 +56,7 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
         break;
     }
     file.commit();
+    if (request.saysWhereSaved)
+        consolePrint("\nI saved the maze%s as %s\n", request.withSolution ? " and my solution" : "",
+                     quotedFileName(request.path).c_str());
 }

@@ -10,7 +10,8 @@
 // temporary name beside the file and then renamed into place. A file that
 // cannot be written ends the run with SAVE_FAILURE after a message naming it
 // and the reason, and leaves nothing behind. The seed goes into the file's
-// metadata. Reads the wall list and solutionCells, which must outlive the call.
+// metadata, with the carving and braiding chosen. Without a window, a console
+// line then says where the picture went. Reads the wall list and solutionCells, which must outlive the call.
 void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const int* solutionCells, int solutionMoves);
 
 #endif

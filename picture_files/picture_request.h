@@ -27,6 +27,9 @@ struct PictureRequest {
     Paper paper = Paper::A4;            // PDF: the page size
     bool withSolution = false;          // PNG and SVG: the red line drawn in; PDF: a second page with it
     std::string programName;            // for messages and the file's metadata
+    std::string algorithm;              // the carving chosen, for the metadata; empty for the default
+    std::string braid;                  // the braiding asked for, as given; empty for none
+    bool saysWhereSaved = false;        // a console line once saved: no window will show the maze
 };
 
 #endif

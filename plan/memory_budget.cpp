@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "carving_algorithms.h"
 #include "fatal_exit.h"
 #include "machine.h"
 #include "maze.h"
@@ -76,6 +77,10 @@ constexpr unsigned long long partitionBytesPerCell = 2 * sizeof(int);
 // Per cell while solving: best move counts, the search stack (cell and next
 // direction); and the solution path, which lives until the first frame.
 constexpr unsigned long long solverBytesPerCell = sizeof(int) + sizeof(int) + 1;
+// In a braided maze the breadth-first search instead: the way back a cell and
+// the queue of cells reached. The solution is counted through every cell, as
+// long as any carving's can be.
+constexpr unsigned long long breadthFirstBytesPerCell = 1 + sizeof(int);
 constexpr unsigned long long solutionBytesPerCell = sizeof(int);
 // The best move counts, every one written, stay resident after maze_serial
 // frees them when they are smaller than 32 MiB: malloc raises the size from
@@ -135,14 +140,18 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     // The driver makes the window's colour buffer when the window is first
     // made current, before the display takes the lines from the wall list.
     const unsigned long long openColourBuffer = outputs.window ? openingColourBufferBytes(width, height, screen) : 0;
-    const unsigned long long solver = cells * solverBytesPerCell;
+    const unsigned long long solver = cells * (outputs.braided ? breadthFirstBytesPerCell : solverBytesPerCell);
     const unsigned long long solution = cells * solutionBytesPerCell;
     const unsigned long long keptSolver =
         cells * keptSolverBytesPerCell < largestBlockKept ? cells * keptSolverBytesPerCell : 0;
 
-    const unsigned long long carving =
-        programResident + wallList +
-        std::max(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
+    // Kruskal's carving by its walls; another by the figures its table gives.
+    const unsigned long long carvingOwn =
+        outputs.carving != nullptr
+            ? carvingWorkingBytes(*outputs.carving, static_cast<unsigned long long>(columns),
+                                  static_cast<unsigned long long>(rows))
+            : std::max(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
+    const unsigned long long carving = programResident + wallList + carvingOwn;
     // Saving: the writer's own memory, beside the maze and the solution. In
     // maze_threaded the worker saves a copy of the solution, taken before the
     // display may free the original, while the window is shown. Afterwards
