@@ -19,6 +19,9 @@
 // cell and a 1000 x 1000 one as SVG and PDF, beside carving them (see
 // picture_timing.h).
 //
+// "maze_bench --algorithms [WxH...]" times carving with every algorithm beside
+// Kruskal's (see algorithm_timing.h).
+//
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
 #include <sys/wait.h>
@@ -27,8 +30,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "algorithm_timing.h"
 #include "bench_clock.h"
+#include "carving_algorithms.h"
 #include "picture_timing.h"
 #include "redraw_timing.h"
 #include "screen_ahead.h"
@@ -48,7 +54,7 @@ const SizeRun sizeRuns[] = {
 const int redrawSides[] = {200, 2000, 4000, 8000};
 
 // Runs this program again with the given arguments and waits for it. Returns its exit status.
-int runChildProcess(const std::string& mode, const std::string& size)
+int runChildProcess(const std::string& mode, const std::string& size, const std::string& more = "")
 {
     std::fflush(stdout);
     const pid_t child = fork();
@@ -58,7 +64,8 @@ int runChildProcess(const std::string& mode, const std::string& size)
     }
     if (child == 0) {
         char* arguments[] = {const_cast<char*>("maze_bench"), const_cast<char*>(mode.c_str()),
-                             const_cast<char*>(size.c_str()), nullptr};
+                             const_cast<char*>(size.c_str()), more.empty() ? nullptr : const_cast<char*>(more.c_str()),
+                             nullptr};
         execv("/proc/self/exe", arguments);
         std::perror("maze_bench: execv");
         _exit(127);
@@ -105,6 +112,20 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
+    if (argc == 4 && std::strcmp(argv[1], "--algorithm-one") == 0 &&
+        std::sscanf(argv[2], "%dx%d", &width, &height) == 2)
+        return measureAlgorithm(argv[3], width, height);
+    if (argc >= 2 && std::strcmp(argv[1], "--algorithms") == 0) {
+        std::vector<std::string> sizes(argv + 2, argv + argc);
+        if (sizes.empty())
+            sizes.push_back("2000x2000");
+        int failures = 0;
+        for (const std::string& size : sizes) {
+            for (int i = 0; i < carvingAlgorithmCount; ++i)
+                failures += runChildProcess("--algorithm-one", size, carvingAlgorithms[i].name) != 0 ? 1 : 0;
+        }
+        return failures == 0 ? 0 : 1;
+    }
     if (argc == 2 && std::strcmp(argv[1], "--pictures") == 0)
         return measurePictures();
     if (argc == 3 && std::strcmp(argv[1], "--redraw-one") == 0)
@@ -129,7 +150,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] | --redraw [SIDE...] | --pictures]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] | --redraw [SIDE...] | --pictures | --algorithms [WxH...]]\n");
         return 2;
     }
     int failures = 0;

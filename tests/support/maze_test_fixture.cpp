@@ -7,6 +7,7 @@
 #include "maze.h"
 #include "random_source.h"
 #include "solution.h"
+#include "solving_choices.h"
 #include "wall_list.h"
 
 void MazeTest::SetUp()
@@ -28,6 +29,9 @@ void MazeTest::resetMazeState()
     solutionCells = nullptr;
     solutionMoves = -1;
     solved = 0;
+    mazeMayHaveLoops = false;
+    windowShowsSolution = true;
+    statisticsWanted = false;
 }
 
 void MazeTest::buildClosedMaze(int width, int height)

@@ -61,13 +61,14 @@ const std::string generating = "Generating maze...\n";
 const std::string greeting =
     "< Maze Generator >\n\n"
     "Reasonalbe values for height and width are < 150, but feel free to go higher\n\n";
-// Everything a 2 x 1 run prints from "Generating maze..." to the end of solving.
-const std::string generatedAndSolved2x1 = generating +
-                                          "Done generating maze...\n"
-                                          "Solving the maze...I bet I can do this faster than you.\n"
-                                          "I solved the maze in 1 moves...perhaps there is a faster way\n"
-                                          "I'm done trying to solve the maze and did it in 1 moves\n"
-                                          "\nPress spacebar to see my solution to the maze\n";
+// Everything a 2 x 1 run prints from "Generating maze..." to the solver's last
+// words, and the line that invites the space bar when a window will show the maze.
+const std::string solved2x1 = generating +
+                              "Done generating maze...\n"
+                              "Solving the maze...I bet I can do this faster than you.\n"
+                              "I solved the maze in 1 moves...perhaps there is a faster way\n"
+                              "I'm done trying to solve the maze and did it in 1 moves\n";
+const std::string pressSpace = "\nPress spacebar to see my solution to the maze\n";
 
 std::string nameOf(const char* path)
 {
@@ -266,7 +267,8 @@ TEST_P(ProgramConsoleTest, SizesGivenOnTheCommandLineAreRefusedAsTypedOnes)
 }
 
 // With --no-window no display is needed (these runs have none): the run says
-// what it always says and ends with 0 once the picture is saved. The same seed
+// what it always says, but for the space bar: its last line names the file
+// saved, and it ends with 0. The same seed
 // and size make the same text and the same file, byte for byte; another seed
 // another file.
 TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
@@ -281,7 +283,7 @@ TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
             const ProgramRun run = runProgram(GetParam().path, "",
                                               {"--seed", seeds[i], "--print-seed", "--size", "2x1", "--no-window",
                                                "--save", path, "--solution"});
-            EXPECT_EQ(run.standardOutput, greeting + generatedAndSolved2x1);
+            EXPECT_EQ(run.standardOutput, greeting + solved2x1 + "\nI saved the maze and my solution as '" + path + "'\n");
             EXPECT_EQ(run.standardError, std::string("seed ") + seeds[i] + "\n");
             EXPECT_EQ(run.exitStatus, 0);
             contents[i] = fileContents(path);
@@ -352,7 +354,9 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
         const ProgramRun run = runProgram(GetParam().path, "",
                                           {"--size=60x40", "--save=" + unwritable.path, "--solution", "--no-window"});
         EXPECT_EQ(run.standardOutput.substr(0, greeting.size() + generating.size()), greeting + generating);
-        EXPECT_NE(run.standardOutput.find("\nPress spacebar to see my solution to the maze\n"), std::string::npos);
+        EXPECT_NE(run.standardOutput.find("I'm done trying to solve the maze"), std::string::npos);
+        EXPECT_EQ(run.standardOutput.find("\nI saved"), std::string::npos);
+        EXPECT_EQ(run.standardOutput.find("Press spacebar"), std::string::npos);
         EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + unwritable.path + "': " +
                                          unwritable.reason + "\n");
         EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
