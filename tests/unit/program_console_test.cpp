@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <cstring>
@@ -17,13 +19,19 @@
 #include <vector>
 
 #include "address_space_limit.h"
+#include "braiding.h"
+#include "carving_algorithms.h"
 #include "console_transcript.h"
 #include "fatal_exit.h"
 #include "fatal_expectation.h"
 #include "machine.h"
+#include "maze.h"
+#include "maze_test_fixture.h"
 #include "memory_budget.h"
+#include "random_source.h"
 #include "running_program.h"
 #include "temporary_file.h"
+#include "wall_list.h"
 
 namespace {
 
@@ -57,6 +65,48 @@ protected:
 };
 
 const std::string generating = "Generating maze...\n";
+
+// What a run of the given carving, size, seed and braiding must report, from
+// the same maze carved in this process and measured by a breadth-first walk
+// and a count of the wall records of its own.
+struct ExpectedMaze {
+    int shortest;            // moves
+    std::string statistics;  // the --stats line
+};
+
+struct ExpectedMazeBuilder : MazeTest {
+    void TestBody() override {}
+    ExpectedMaze build(const CarvingAlgorithm& algorithm, int width, int height, unsigned seed, const char* braid)
+    {
+        buildClosedMaze(width, height);
+        seedRandomSource(seed);
+        algorithm.carve();
+        BraidProbability probability;
+        readBraidProbability(braid, probability);
+        braidMaze(probability);
+        std::vector<int> ways(static_cast<std::size_t>(width * height), 0);
+        for (int i = 0; i < wallCount(); ++i) {
+            const Wall wall = wallRecord(i);
+            ways[static_cast<std::size_t>(wall.cell1)] += !wall.present;
+            ways[static_cast<std::size_t>(wall.cell2)] += !wall.present;
+        }
+        const long long deadEnds = std::count(ways.begin(), ways.end(), 1);
+        const long long junctions = std::count_if(ways.begin(), ways.end(), [](int w) { return w >= 3; });
+        const int shortest = movesFromStart().back();
+        const long long tenths = (deadEnds * 1000 + width * height / 2) / (width * height);
+        char line[200];
+        std::snprintf(line, sizeof line, "maze: %d x %d cells, %lld dead ends (%lld.%lld %%), %lld junctions, "
+                      "%d loops, solution %d cells\n", width, height, deadEnds, tenths / 10, tenths % 10, junctions,
+                      removedWallCount() - (width * height - 1), shortest + 1);
+        freeWallList();
+        return ExpectedMaze{shortest, line};
+    }
+};
+
+ExpectedMaze expectedMaze(const CarvingAlgorithm& algorithm, int width, int height, unsigned seed, const char* braid)
+{
+    return ExpectedMazeBuilder().build(algorithm, width, height, seed, braid);
+}
 // What a run prints without prompts, when the size is given on the command line.
 const std::string greeting =
     "< Maze Generator >\n\n"
@@ -199,7 +249,10 @@ TEST_P(ProgramConsoleTest, HelpAndVersionAnswerOnStandardOutputBeforeAnyDialogue
     EXPECT_EQ(help.standardOutput.rfind("Usage: " + name + " [OPTION]... [GLUT OPTION]...\n", 0), 0u)
         << help.standardOutput;
     for (const char* option : {"--size WxH", "--seed N", "--print-seed", "--save FILE", "--solution", "--cell-size N",
-                               "--paper NAME", "--no-window", "--help", "--version", "-display DISPLAY"})
+                               "--paper NAME", "--no-window", "--help", "--version", "-display DISPLAY",
+                               "--algorithm NAME", "--braid P", "--stats", "kruskal (the default)", "backtracker",
+                               "prim", "wilson", "aldous-broder", "hunt-and-kill", "eller", "sidewinder",
+                               "binary-tree", "recursive-division", "growing-tree"})
         EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
     EXPECT_EQ(help.standardOutput.find("Maze Generator"), std::string::npos);
     EXPECT_EQ(help.standardError, "");
@@ -236,6 +289,12 @@ TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythi
         {{"--save", "m.pdf", "--cell-size", "4"}, "--cell-size applies to a PNG or SVG picture saved with --save"},
         {{"--save", "m.svg", "--paper", "letter"}, "--paper applies to a PDF picture saved with --save"},
         {{"--save", "m.pdf", "--paper", "a5"}, "invalid paper 'a5': a4 or letter is expected"},
+        {{"--algorithm", "maze"},
+         "invalid algorithm 'maze': kruskal, backtracker, prim, wilson, aldous-broder, hunt-and-kill, eller, "
+         "sidewinder, binary-tree, recursive-division or growing-tree is expected"},
+        {{"--braid=1.5"}, "invalid braid '1.5': a decimal from 0 to 1 is expected, such as 0.5"},
+        {{"--braid", "-0"}, "invalid braid '-0': a decimal from 0 to 1 is expected, such as 0.5"},
+        {{"--stats=yes"}, "option '--stats' doesn't allow an argument"},
         {{"-display"}, "option '-display' requires an argument"},
         {{"--save", "m.png", "--no-window", "-iconic"}, "option '-iconic' is for the window, which --no-window leaves out"},
     };
@@ -302,6 +361,63 @@ TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
     EXPECT_EQ(directory.names(), (std::vector<std::string>{"maze0.pdf", "maze0.png", "maze0.svg", "maze1.pdf",
                                                            "maze1.png", "maze1.svg", "maze2.pdf", "maze2.png",
                                                            "maze2.svg"}));
+}
+
+// A braided maze of each carving, described with --stats: the run says what the
+// depth-first solver says, with the shortest path's moves, and the line on
+// standard error counts what the same maze carved here shows.
+TEST_P(ProgramConsoleTest, BraidedMazesAreSolvedTheShortestWayAndDescribed)
+{
+    const TemporaryDirectory directory;
+    for (int a = 0; a < carvingAlgorithmCount; ++a) {
+        const std::string name = carvingAlgorithms[a].name;
+        SCOPED_TRACE(name);
+        const std::string path = directory.path() + "/maze.png";
+        const ProgramRun run = runProgram(GetParam().path, "",
+                                          {"--seed", "8", "--size", "9x7", "--algorithm", name, "--braid", "0.6",
+                                           "--stats", "--save", path, "--no-window"});
+        const ExpectedMaze maze = expectedMaze(carvingAlgorithms[a], 9, 7, 8, "0.6");
+        EXPECT_EQ(run.standardOutput,
+                  greeting + generating + "Done generating maze...\n"
+                  "Solving the maze...I bet I can do this faster than you.\n"
+                  "I solved the maze in " + std::to_string(maze.shortest) + " moves...perhaps there is a faster way\n"
+                  "I'm done trying to solve the maze and did it in " + std::to_string(maze.shortest) + " moves\n"
+                  "\nI saved the maze as '" + path + "'\n");
+        EXPECT_EQ(run.standardError, maze.statistics);
+        EXPECT_EQ(run.exitStatus, 0);
+    }
+    // Unbraided, the statistics of the default carving: the solution is the one path.
+    const ProgramRun run = runProgram(GetParam().path, "", {"--size=30x20", "--seed=1000000000", "--stats",
+                                                            "--save", directory.path() + "/m.svg", "--no-window"});
+    EXPECT_EQ(run.standardError, expectedMaze(defaultCarving(), 30, 20, 1000000000, "0").statistics);
+}
+
+// Both programs carve the same maze for a seed with each algorithm, and its
+// picture names the algorithm and the command that makes it again.
+TEST(ProgramsWithAlgorithms, BothProgramsSaveTheSameMazeNamedInItsMetadata)
+{
+    const TemporaryDirectory directory;
+    for (int a = 0; a < carvingAlgorithmCount; ++a) {
+        const std::string name = carvingAlgorithms[a].name;
+        SCOPED_TRACE(name);
+        std::string saved[2];
+        const char* programs[] = {MAZE_SERIAL_PROGRAM, MAZE_THREADED_PROGRAM};
+        for (int p = 0; p < 2; ++p) {
+            const std::string path = directory.path() + "/maze" + std::to_string(p) + ".svg";
+            const ProgramRun run = runProgram(programs[p], "", {"--algorithm=" + name, "--seed", "77", "--size", "25x15",
+                                                                 "--save", path, "--solution", "--no-window"});
+            EXPECT_EQ(run.exitStatus, 0);
+            saved[p] = fileContents(path);
+        }
+        // The same but for the program named in the metadata.
+        for (std::size_t at = saved[1].find("maze_threaded"); at != std::string::npos; at = saved[1].find("maze_threaded"))
+            saved[1].replace(at, 13, "maze_serial");
+        EXPECT_TRUE(saved[0] == saved[1]) << "the programs saved different mazes";
+        const std::string named = a == 0 ? "" : ", algorithm " + name;
+        EXPECT_NE(saved[0].find("<title>Maze 25 x 15, seed 77" + named + "</title>"), std::string::npos);
+        EXPECT_NE(saved[0].find("--size 25x15" + std::string(a == 0 ? "" : " --algorithm " + name) + "' makes it again"),
+                  std::string::npos);
+    }
 }
 
 // Mazes of extreme shapes make pictures too, even where a cell is far less
