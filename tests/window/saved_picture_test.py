@@ -5,7 +5,7 @@ page as pdftoppm draws it) and compared wall by wall with the maze the seed must
 the red solution line along its one path when --solution asks for it and no red otherwise.
 
     saved_picture_test.py --program build/maze_serial --size 30x20 --seed 1000000000
-        [--window [--close-while-saving]] [--regions] [--cell-size 3] [--formats pdf]
+        [--window [--close-while-saving]] [--regions] [--cell-size 3] [--formats pdf] [--algorithms]
 
 Every format is saved without and with --solution. Without --window the runs have no
 display at all (--no-window); with it the window opens on the display named by DISPLAY and
@@ -14,8 +14,10 @@ which maze_threaded, saving on its worker, must finish before it ends. Sizes of 
 --regions: the corners with the entrance and the exit and the middle, drawn at ten pixels a
 cell, and for PNG every wall of the whole maze (read at three pixels a cell or more: at two,
 a wall's middle lands a rounding error away from the next line). Small sizes also check the console text,
+with its last line saying where the picture was saved when there is no window,
 the seed in the file, and that a run on a clock fixed at the seed's second saves the same
-bytes as --seed.
+bytes as --seed. With --algorithms, every carving's maze is saved instead, unbraided and braided,
+and the --stats line is checked against what its picture shows.
 """
 
 import argparse
@@ -31,7 +33,7 @@ from carving_oracle import carved_maze, check_random_source
 from maze_run import find_faketime_library
 from picture_reader import picture_problems, rebuild_maze
 from png_reader import read_png
-from solver_oracle import solve, unique_path
+from solver_oracle import shortest_path, solve, unique_path
 from test_log import TestLog, maze_size
 import transcript
 import x_display
@@ -62,6 +64,7 @@ class SavedPictureTest(TestLog):
         self.cell_size = arguments.cell_size
         self.formats = arguments.formats
         self.close_while_saving = arguments.close_while_saving
+        self.algorithms = arguments.algorithms
         self.faketime_library = arguments.faketime_library
         self.directory = tempfile.mkdtemp(prefix="maze_pictures_")
 
@@ -71,6 +74,9 @@ class SavedPictureTest(TestLog):
             self.maze = carved_maze(self.width, self.height, self.seed)
             self.path = unique_path(self.maze)
             self.note("oracle: the maze of seed %d and its path of %d cells" % (self.seed, len(self.path)))
+            if self.algorithms:
+                self.check_algorithms()
+                return not self.failures
             for extension in self.formats:
                 for with_solution in ((True,) if self.close_while_saving else (False, True)):
                     self.check_format(extension, with_solution)
@@ -211,7 +217,7 @@ class SavedPictureTest(TestLog):
         path = os.path.join(self.directory, "maze%s.%s" % ("-solved" if with_solution else "", extension))
         output, errors = self.save(path, with_solution)
         what = "%s%s" % (extension.upper(), " with the solution" if with_solution else "")
-        self.check_console(what, output, errors)
+        self.check_console(what, output, errors, path, with_solution)
         leftovers = sorted(name for name in os.listdir(self.directory) if name.startswith("."))
         if leftovers:
             self.fail("%s: files left beside the picture: %s" % (what, leftovers))
@@ -263,18 +269,60 @@ class SavedPictureTest(TestLog):
                                        page == 2, view)
         self.note("%s checked" % what)
 
-    def check_console(self, what, output, errors):
+    def check_console(self, what, output, errors, path, with_solution):
         if errors:
             self.fail("%s: standard error is not empty: %r" % (what, errors))
+        # With a window the solver invites the space bar; without one, the last line says where the maze went.
+        last = transcript.PRESS_SPACE if self.window else transcript.SAVED % (
+            " and my solution" if with_solution else "", path)
         if self.width * self.height > 10000:
-            if not output.endswith(transcript.PRESS_SPACE):
+            if not output.endswith(last):
                 self.fail("%s: the console text ends %r" % (what, output[-200:]))
             return
         expected = (transcript.BANNER + transcript.ADVICE + transcript.GENERATING + transcript.DONE_GENERATING
                     + transcript.SOLVING + "".join(solve(self.maze).messages)
-                    + transcript.DONE_SOLVING % solve(self.maze).solution_moves + transcript.PRESS_SPACE)
+                    + transcript.DONE_SOLVING % solve(self.maze).solution_moves + last)
         if output != expected:
             self.fail("%s: the console text differs" % what, ["expected: %r" % expected, "got:      %r" % output])
+
+    def check_algorithms(self):
+        """Each carving, unbraided and braided, saved as a PNG with its solution and described with
+        --stats: the maze the picture shows has the figures the line gives, is perfect unless braided,
+        and the red line is the shortest path breadth-first from the start finds in it."""
+        refusal = subprocess.run([self.program, "--algorithm", "?"], capture_output=True, text=True)
+        names = re.search(r"'\?': (.*) is expected", refusal.stderr).group(1).replace(" or ", ", ").split(", ")
+        for name in names:
+            for braid in (None, "0.5"):
+                what = "%s%s" % (name, ", braid %s" % braid if braid else "")
+                path = os.path.join(self.directory, "maze-%s.png" % name)
+                extra = ["--seed", str(self.seed), "--algorithm", name, "--stats"] + (["--braid", braid] if braid else [])
+                _, errors = self.save(path, True, extra)
+                image = read_png(path)
+                maze = rebuild_maze(image, self.width, self.height)
+                if not braid and maze.perfection_problems():
+                    self.fail("%s: the picture shows no perfect maze" % what, maze.perfection_problems())
+                path_cells = shortest_path(maze)
+                problems = picture_problems(image, maze, path_cells)
+                if problems:
+                    self.fail("%s: the red line is not the shortest path of the maze shown" % what, problems)
+                ways = [0] * (self.width * self.height)
+                for a, b in maze.open_passages:
+                    ways[a] += 1
+                    ways[b] += 1
+                cells = len(ways)
+                dead_ends = ways.count(1)
+                tenths = (dead_ends * 1000 + cells // 2) // cells
+                expected = "maze: %d x %d cells, %d dead ends (%d.%d %%), %d junctions, %d loops, solution %d cells\n" % (
+                    self.width, self.height, dead_ends, tenths // 10, tenths % 10, sum(1 for w in ways if w >= 3),
+                    len(maze.open_passages) - (cells - 1), len(path_cells))
+                if errors != expected:
+                    self.fail("%s: --stats says %r, the picture shows %r" % (what, errors, expected))
+                title = image.text.get("Title", "")
+                named = "" if name == "kruskal" else ", algorithm %s" % name
+                if title != "Maze %d x %d, seed %d%s%s" % (self.width, self.height, self.seed, named,
+                                                           ", braid %s" % braid if braid else ""):
+                    self.fail("%s: the title is %r" % (what, title))
+                self.note("%s: %s" % (what, errors.strip()))
 
     def check_seed_from_clock(self):
         """The maze of seed N is the maze of a run started at second N, which --print-seed names."""
@@ -308,6 +356,8 @@ def main():
     parser.add_argument("--close-while-saving", action="store_true",
                         help="close the window while the picture (with the solution) is being written; the run "
                              "must finish it first")
+    parser.add_argument("--algorithms", action="store_true",
+                        help="check every carving's PNG, unbraided and braided, against its --stats line")
     parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
     arguments = parser.parse_args()
     passed = True

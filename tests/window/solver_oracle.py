@@ -79,3 +79,28 @@ def unique_path(maze):
     while path[-1] != 0:
         path.append(came_from[path[-1]])
     return path
+
+
+def shortest_path(maze):
+    """The cells of a shortest path from the goal back to the start, found breadth-first with the
+    neighbours of each cell tried up, left, down, right, so that among equally short paths it is
+    the one the programs draw."""
+    width, height = maze.width, maze.height
+    cells = width * height
+    came_from = [-1] * cells
+    came_from[0] = 0
+    frontier = [0]
+    for cell in frontier:
+        y, x = divmod(cell, width)
+        for step_x, step_y in _DIRECTIONS:
+            next_x, next_y = x + step_x, y + step_y
+            if not (0 <= next_x < width and 0 <= next_y < height):
+                continue
+            next_cell = next_x + next_y * width
+            if came_from[next_cell] < 0 and maze.is_open(cell, next_cell):
+                came_from[next_cell] = cell
+                frontier.append(next_cell)
+    path = [cells - 1]
+    while path[-1] != 0:
+        path.append(came_from[path[-1]])
+    return path

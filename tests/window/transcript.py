@@ -9,6 +9,7 @@ DONE_GENERATING = "Done generating maze...\n"
 SOLVING = "Solving the maze...I bet I can do this faster than you.\n"
 DONE_SOLVING = "I'm done trying to solve the maze and did it in %d moves\n"
 PRESS_SPACE = "\nPress spacebar to see my solution to the maze\n"
+SAVED = "\nI saved the maze%s as '%s'\n"  # without a window: " and my solution" or nothing, and the file
 
 
 def expected_transcript(solver_run):
