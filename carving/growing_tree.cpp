@@ -37,8 +37,9 @@ void carveByGrowingTree()
             while (active[index] == gone);
         }
         const long long cell = active[index];
-        const int x = static_cast<int>(cell % width);
-        const int y = static_cast<int>(cell / width);
+        // In 32 bits, which divide several times faster: no maze has 2^31 cells.
+        const int x = static_cast<int>(static_cast<unsigned>(cell) % static_cast<unsigned>(width));
+        const int y = static_cast<int>(static_cast<unsigned>(cell) / static_cast<unsigned>(width));
         int choices[4];
         int count = 0;
         for (int direction = UP; direction <= RIGHT; ++direction) {

@@ -23,8 +23,9 @@ void carveByPrim()
 
     auto takeIn = [&](long long cell) {
         state[cell] = IN_MAZE;
-        const int x = static_cast<int>(cell % width);
-        const int y = static_cast<int>(cell / width);
+        // In 32 bits, which divide several times faster: no maze has 2^31 cells.
+        const int x = static_cast<int>(static_cast<unsigned>(cell) % static_cast<unsigned>(width));
+        const int y = static_cast<int>(static_cast<unsigned>(cell) / static_cast<unsigned>(width));
         for (int direction = UP; direction <= RIGHT; ++direction) {
             const long long neighbour = cell + offset[direction];
             if (insideMaze(x + stepX[direction], y + stepY[direction]) && state[neighbour] == OUTSIDE) {
@@ -39,8 +40,9 @@ void carveByPrim()
         const long long picked = static_cast<long long>(drawBelow(static_cast<std::uint64_t>(frontierSize)));
         const long long cell = frontier[picked];
         frontier[picked] = frontier[--frontierSize];
-        const int x = static_cast<int>(cell % width);
-        const int y = static_cast<int>(cell / width);
+        // In 32 bits, which divide several times faster: no maze has 2^31 cells.
+        const int x = static_cast<int>(static_cast<unsigned>(cell) % static_cast<unsigned>(width));
+        const int y = static_cast<int>(static_cast<unsigned>(cell) / static_cast<unsigned>(width));
         int choices[4];
         int count = 0;
         for (int direction = UP; direction <= RIGHT; ++direction) {
