@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "carving_algorithms.h"
 #include "machine.h"
 #include "maze.h"
 #include "memory_budget.h"
@@ -258,6 +259,40 @@ TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
     EXPECT_EQ(estimatedRunFootprint(2, 1, SHOW_WHILE_SOLVING, RunOutputs{false, &png}).threads, 1u);
     EXPECT_TRUE(runThreadsCanStart(SHOW_WHILE_SOLVING, RunOutputs{false, &png}));
     EXPECT_FALSE(runThreadsCanStart(SHOW_WHILE_SOLVING, RunOutputs{true, &png}));
+    mazeWidth = mazeHeight = 0;
+}
+
+// Each carving is weighed by its own data: beside the wall list (206 MiB),
+// Kruskal's order and partition (16 bytes a cell) refuse a 3000 x 3000 maze
+// in 345 MiB, where the backtracker's byte a cell leaves room for the
+// depth-first solver's tables (9 bytes a cell); in 320 MiB those no longer
+// fit, and the breadth-first search of a braided maze, five bytes a cell, does.
+TEST_F(MemoryRoomTest, EachCarvingAndTheSolverItCallsForAreWeighed)
+{
+    PictureRequest png;
+    const CarvingAlgorithm* backtracker = findCarvingAlgorithm("backtracker");
+    const struct {
+        unsigned long long limitMebibytes;
+        const CarvingAlgorithm* carving;
+        bool braided;
+        bool fits;
+    } runs[] = {{345, nullptr, false, false},    {345, backtracker, false, true}, {345, nullptr, true, false},
+                {320, backtracker, false, false}, {320, backtracker, true, true}};
+    mazeWidth = mazeHeight = 3000;
+    for (const auto& run : runs) {
+        SCOPED_TRACE(::testing::Message() << run.limitMebibytes << " MiB, " << (run.carving ? run.carving->name : "kruskal")
+                                          << (run.braided ? ", braided" : ""));
+        present({{"/sys/fs/cgroup/memory.max", std::to_string(run.limitMebibytes * mebibyte) + "\n"},
+                 {"/sys/fs/cgroup/memory.current", "0\n"}});
+        RunOutputs outputs{false, &png};
+        outputs.carving = run.carving;
+        outputs.braided = run.braided;
+        EXPECT_EQ(runFitsInMemory(SOLVE_THEN_SHOW, outputs), run.fits);
+        EXPECT_EQ(runFitsInMemory(SHOW_WHILE_SOLVING, outputs), run.fits);
+    }
+    // The figures the table gives are the arrays the carvings allocate.
+    EXPECT_EQ(carvingWorkingBytes(*findCarvingAlgorithm("aldous-broder"), 640, 100), 64000u / 8 + 8);
+    EXPECT_EQ(carvingWorkingBytes(*findCarvingAlgorithm("eller"), 640, 100), 741u * 24 + 8);
     mazeWidth = mazeHeight = 0;
 }
 
