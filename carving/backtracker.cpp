@@ -26,11 +26,7 @@ void carveByBacktracking()
     enteredFrom[cell] = startMark;
     for (;;) {
         int choices[4];
-        int count = 0;
-        for (int direction = UP; direction <= RIGHT; ++direction) {
-            if (insideMaze(x + stepX[direction], y + stepY[direction]) && enteredFrom[cell + offset[direction]] == 0)
-                choices[count++] = direction;
-        }
+        const int count = neighboursWhere(x, y, cell, [&](long long next) { return enteredFrom[next] == 0; }, choices);
         if (count > 0) {
             const int direction = choices[drawNeighbourChoice(count)];
             openToward(x, y, direction);

@@ -53,6 +53,20 @@ inline bool joinedToward(int x, int y, int direction)
     return !wallStands(wallToward(x, y, direction));
 }
 
+// The directions from cell (x, y) to neighbours inside the maze for whose
+// cell index wanted is true, into directions; returns how many.
+template <typename Wanted>
+int neighboursWhere(int x, int y, long long cell, Wanted wanted, int directions[4])
+{
+    const long long offset[4] = {-static_cast<long long>(mazeWidth), -1, mazeWidth, 1};
+    int count = 0;
+    for (int direction = UP; direction <= RIGHT; ++direction) {
+        if (insideMaze(x + stepX[direction], y + stepY[direction]) && wanted(cell + offset[direction]))
+            directions[count++] = direction;
+    }
+    return count;
+}
+
 // A zero-filled array that ends the run with fatal level 1 when it cannot be
 // had, as the maze's other data does, and frees itself.
 template <typename Element>

@@ -41,11 +41,7 @@ void carveByGrowingTree()
         const int x = static_cast<int>(static_cast<unsigned>(cell) % static_cast<unsigned>(width));
         const int y = static_cast<int>(static_cast<unsigned>(cell) / static_cast<unsigned>(width));
         int choices[4];
-        int count = 0;
-        for (int direction = UP; direction <= RIGHT; ++direction) {
-            if (insideMaze(x + stepX[direction], y + stepY[direction]) && !reached.test(cell + offset[direction]))
-                choices[count++] = direction;
-        }
+        const int count = neighboursWhere(x, y, cell, [&](long long next) { return !reached.test(next); }, choices);
         if (count > 0) {
             const int direction = choices[drawNeighbourChoice(count)];
             openToward(x, y, direction);

@@ -27,11 +27,7 @@ void carveByHuntAndKill()
     long long hunted = 0;  // every cell before it is reached
     while (unreached > 0) {
         int choices[4];
-        int count = 0;
-        for (int direction = UP; direction <= RIGHT; ++direction) {
-            if (insideMaze(x + stepX[direction], y + stepY[direction]) && !reached.test(cell + offset[direction]))
-                choices[count++] = direction;
-        }
+        const int count = neighboursWhere(x, y, cell, [&](long long next) { return !reached.test(next); }, choices);
         if (count > 0) {
             const int direction = choices[drawNeighbourChoice(count)];
             openToward(x, y, direction);
@@ -44,12 +40,8 @@ void carveByHuntAndKill()
             cell = hunted;
             x = static_cast<int>(cell % width);
             y = static_cast<int>(cell / width);
-            count = 0;
-            for (int direction = UP; direction <= RIGHT; ++direction) {
-                if (insideMaze(x + stepX[direction], y + stepY[direction]) && reached.test(cell + offset[direction]))
-                    choices[count++] = direction;
-            }
-            openToward(x, y, choices[drawNeighbourChoice(count)]);
+            const int joined = neighboursWhere(x, y, cell, [&](long long next) { return reached.test(next); }, choices);
+            openToward(x, y, choices[drawNeighbourChoice(joined)]);
         }
         reached.set(cell);
         --unreached;

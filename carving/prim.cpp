@@ -44,11 +44,7 @@ void carveByPrim()
         const int x = static_cast<int>(static_cast<unsigned>(cell) % static_cast<unsigned>(width));
         const int y = static_cast<int>(static_cast<unsigned>(cell) / static_cast<unsigned>(width));
         int choices[4];
-        int count = 0;
-        for (int direction = UP; direction <= RIGHT; ++direction) {
-            if (insideMaze(x + stepX[direction], y + stepY[direction]) && state[cell + offset[direction]] == IN_MAZE)
-                choices[count++] = direction;
-        }
+        const int count = neighboursWhere(x, y, cell, [&](long long next) { return state[next] == IN_MAZE; }, choices);
         openToward(x, y, choices[drawNeighbourChoice(count)]);
         takeIn(cell);
     }

@@ -61,24 +61,8 @@ def solve(maze):
 
 def unique_path(maze):
     """The cells of the one path from the goal back to the start of a perfect maze, which
-    is the line the solver draws; found breadth-first, so mazes of any size will do."""
-    width, cells = maze.width, maze.width * maze.height
-    neighbours = [[] for _ in range(cells)]
-    for a, b in maze.open_passages:
-        neighbours[a].append(b)
-        neighbours[b].append(a)
-    came_from = [-1] * cells
-    came_from[0] = 0
-    frontier = [0]
-    for cell in frontier:
-        for next_cell in neighbours[cell]:
-            if came_from[next_cell] < 0:
-                came_from[next_cell] = cell
-                frontier.append(next_cell)
-    path = [cells - 1]
-    while path[-1] != 0:
-        path.append(came_from[path[-1]])
-    return path
+    is the line the solver draws."""
+    return shortest_path(maze)
 
 
 def shortest_path(maze):
