@@ -413,6 +413,11 @@ TEST(ProgramsWithAlgorithms, BothProgramsSaveTheSameMazeNamedInItsMetadata)
         for (std::size_t at = saved[1].find("maze_threaded"); at != std::string::npos; at = saved[1].find("maze_threaded"))
             saved[1].replace(at, 13, "maze_serial");
         EXPECT_TRUE(saved[0] == saved[1]) << "the programs saved different mazes";
+        // Braiding at 0 is no braiding: the same file, byte for byte.
+        const std::string unbraided = directory.path() + "/unbraided.svg";
+        runProgram(MAZE_SERIAL_PROGRAM, "", {"--algorithm=" + name, "--braid=0.000", "--seed", "77", "--size", "25x15",
+                                             "--save", unbraided, "--solution", "--no-window"});
+        EXPECT_TRUE(fileContents(unbraided) == saved[0]) << "--braid 0 changed the picture";
         const std::string named = a == 0 ? "" : ", algorithm " + name;
         EXPECT_NE(saved[0].find("<title>Maze 25 x 15, seed 77" + named + "</title>"), std::string::npos);
         EXPECT_NE(saved[0].find("--size 25x15" + std::string(a == 0 ? "" : " --algorithm " + name) + "' makes it again"),
