@@ -3,6 +3,7 @@
 #include "maze.h"
 #include "output_file.h"
 #include "picture_writers.h"
+#include "utf8_text.h"
 
 int lineThickness(int cellSize)
 {
@@ -19,6 +20,10 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
                        " --seed " + seedText + " --size " + std::to_string(mazeWidth) + "x" +
                        std::to_string(mazeHeight) + "' makes it again.";
     text.software = request.programName + " " MAZE_VERSION;
+    // The program's name is the user's: whatever bytes it holds, every
+    // format's metadata must stay valid.
+    for (std::string* field : {&text.title, &text.description, &text.software})
+        *field = printableText(*field);
 
     SolutionPath solution;
     if (request.withSolution) {
