@@ -1,7 +1,6 @@
 // Whole runs of the built programs that end before a window would open:
 // every byte they print on both streams and their exit status. Both programs
 // share the dialogue and the generation, so both must behave the same.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,8 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <cstring>
@@ -403,24 +401,14 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
 // without a name, as /proc shows an unnamed file ("directory/#12345 (deleted)"); -1 if none.
 long long unnamedFileWritten(pid_t process, const std::string& directory)
 {
-    const std::string descriptors = "/proc/" + std::to_string(process) + "/fd";
-    DIR* listing = opendir(descriptors.c_str());
-    long long written = -1;
-    while (listing != nullptr && written < 0) {
-        const dirent* entry = readdir(listing);
-        if (entry == nullptr)
-            break;
-        const std::string link = descriptors + "/" + entry->d_name;
-        char target[PATH_MAX];
-        const ssize_t length = readlink(link.c_str(), target, sizeof target);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
         struct stat file;
-        if (length > 0 && std::string(target, static_cast<std::size_t>(length)).rfind(directory + "/#", 0) == 0 &&
-            stat(link.c_str(), &file) == 0)
-            written = file.st_size;
+        if (std::filesystem::read_symlink(entry.path(), error).string().rfind(directory + "/#", 0) == 0 &&
+            stat(entry.path().c_str(), &file) == 0)
+            return file.st_size;
     }
-    if (listing != nullptr)
-        closedir(listing);
-    return written;
+    return -1;
 }
 
 // A run stopped while it writes its picture (kill, Ctrl-C) leaves nothing
@@ -429,10 +417,7 @@ long long unnamedFileWritten(pid_t process, const std::string& directory)
 TEST_P(ProgramConsoleTest, AKillWhileSavingLeavesNothingBehind)
 {
     const TemporaryDirectory directory;
-    char* real = realpath(directory.path().c_str(), nullptr);
-    ASSERT_NE(real, nullptr);
-    const std::string realDirectory = real;
-    std::free(real);
+    const std::string realDirectory = std::filesystem::canonical(directory.path()).string();
     RunningProgram program(GetParam().path,
                            {"--size", "1000x1000", "--save", directory.path() + "/maze.pdf", "--no-window"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

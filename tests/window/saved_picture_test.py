@@ -319,7 +319,7 @@ class HostileSavingTest(TestLog):
 
     def __init__(self, arguments):
         super().__init__()
-        self.program = arguments.program
+        self.program = os.path.abspath(arguments.program)  # the runs start elsewhere
         self.name = os.path.basename(self.program)
         self.no_unnamed_files = os.path.abspath(arguments.no_unnamed_files)
         self.privileged = os.geteuid() == 0
@@ -350,7 +350,7 @@ class HostileSavingTest(TestLog):
     def start(self, user, arguments, hidden=False, stopped=False, program=None, **options):
         """Starts the program as user; hidden: on a file system without unnamed files;
         stopped: stopped before it starts, its process id known (it stays the same)."""
-        command = NOBODY if user == "nobody" else []
+        command = list(NOBODY) if user == "nobody" else []
         if stopped:
             command += ["/bin/sh", "-c", 'kill -STOP $$; exec "$@"', "sh"]
         environment = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
@@ -358,16 +358,16 @@ class HostileSavingTest(TestLog):
             command += ["env", "LD_PRELOAD=" + self.no_unnamed_files]
             # AddressSanitizer's runtime would insist on coming first.
             environment["ASAN_OPTIONS"] = environment.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
-        options.setdefault("stdout", subprocess.PIPE)
+        options.setdefault("stdout", subprocess.DEVNULL)
         return subprocess.Popen(command + [program or self.program] + arguments, stdin=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE, env=environment, cwd=options.pop("cwd", self.scratch),
                                 preexec_fn=options.pop("preexec_fn", _no_core_dumps), **options)
 
-    def save(self, user, path, **options):
-        """Saves a 2 x 1 maze as path without a window; returns the status and standard error."""
-        process = self.start(user, ["--size", "2x1", "--save", path, "--no-window"], **options)
+    def save(self, user, path, size="2x1", **options):
+        """Saves path without a window; returns the status and standard error."""
+        process = self.start(user, ["--size", size, "--save", path, "--no-window"], **options)
         _, errors = process.communicate(timeout=RUN_TIMEOUT)
-        return process.returncode, errors.decode(errors="surrogateescape")
+        return process.returncode, errors.decode(errors="replace")
 
     def expect_saved(self, what, status, errors, path):
         checker = {".png": ["pngcheck", "-q"], ".svg": ["xmllint", "--noout"], ".pdf": ["pdfinfo"]}
@@ -380,8 +380,8 @@ class HostileSavingTest(TestLog):
                                                                       checked.stderr.decode(errors="replace")])
 
     def writing(self, process, directory, hidden):
-        """Bytes have reached the picture being written: the hidden file in directory, or
-        the unnamed file the process holds open there ("directory/#12345 (deleted)")."""
+        """Bytes have reached the hidden file in directory, or the unnamed one the process
+        holds open there ("directory/#12345 (deleted)")."""
         try:
             if hidden:
                 return any(name.startswith(".") and os.path.getsize(os.path.join(directory, name)) > 0
@@ -402,15 +402,14 @@ class HostileSavingTest(TestLog):
     # The checks.
 
     def check_signals(self, directory, user):
-        """A signal while a large PDF is written: nothing is left in the directory, and the
-        run ends by the signal. Unnamed, the file cannot be left even by SIGKILL; a hidden
-        name, SIGKILL alone could leave (as documented)."""
+        """Signals once bytes of a large PDF are written leave nothing, even SIGKILL while the
+        file is unnamed (with a hidden name SIGKILL alone can leave it, as documented)."""
         cases = [(False, number) for number in (signal.SIGQUIT, signal.SIGUSR1, signal.SIGXCPU, signal.SIGKILL)]
         cases += [(True, number) for number in (signal.SIGQUIT, signal.SIGUSR1, signal.SIGXCPU, signal.SIGTERM)]
         for hidden, number in cases:
             what = "%s while %s file is written" % (number.name, "a hidden" if hidden else "the unnamed")
             process = self.start(user, ["--size", "1000x1000", "--save", os.path.join(directory, "big.pdf"),
-                                        "--no-window"], hidden, stdout=subprocess.DEVNULL)
+                                        "--no-window"], hidden)
             deadline = time.monotonic() + RUN_TIMEOUT
             while not self.writing(process, directory, hidden) and process.poll() is None \
                     and time.monotonic() < deadline:
@@ -424,18 +423,15 @@ class HostileSavingTest(TestLog):
                 self.empty(directory)
 
     def check_planted_names(self, directory, user):
-        """Another user plants, for the process about to save, the names a temporary file
-        named after the process id would take, files and links to /etc/passwd: the save
-        goes by them and leaves them as they were, with a hidden file, and when the unnamed
-        file replaces x.png."""
+        """Another user plants the names a temporary file named after the process id would
+        take (files, links to /etc/passwd): the save goes by them, leaving them as they were."""
         path = os.path.join(directory, "x.png")
         plant = 'for n in $(seq 0 100); do : >"$1/.x.png.$2-$n"; ln -s /etc/passwd "$1/.x.png.$2.$n"; done'
         for hidden in (True, False):
             if not hidden:
                 with open(path, "wb") as old:
                     old.write(b"old")
-            process = self.start(user, ["--size", "2x1", "--save", path, "--no-window"], hidden, stopped=True,
-                                 stdout=subprocess.DEVNULL)
+            process = self.start(user, ["--size", "2x1", "--save", path, "--no-window"], hidden, stopped=True)
             os.waitpid(process.pid, os.WUNTRACED)
             subprocess.run((NOBODY if self.privileged else []) + ["/bin/sh", "-c", plant, "sh", directory,
                                                                    str(process.pid)], check=True)
@@ -443,14 +439,13 @@ class HostileSavingTest(TestLog):
             os.kill(process.pid, signal.SIGCONT)
             _, errors = process.communicate(timeout=RUN_TIMEOUT)
             what = "names planted beside %s" % ("a hidden file" if hidden else "the unnamed file replacing x.png")
-            self.expect_saved(what, process.returncode, errors.decode(errors="replace"), path)
+            self.expect_saved(what, process.returncode, errors.decode(), path)
             if set(os.listdir(directory)) != planted | {"x.png"}:
                 self.fail("%s: %s in the directory" % (what, sorted(set(os.listdir(directory)) ^ planted)))
             self.empty(directory)
 
     def check_modes(self, directory, user):
-        """A file replaced keeps its mode, owner and group; one that > could not write for
-        this user is refused (root's > writes them all), and stays as it was."""
+        """A file replaced keeps its mode, owner and group; one > could not write is refused."""
         owner = (65534, 65534) if user == "nobody" else (os.getuid(), 65534 if self.privileged else os.getgid())
         for mode in (0o600, 0o640, 0o444):
             for hidden in (False, True):
@@ -461,27 +456,23 @@ class HostileSavingTest(TestLog):
                 os.chown(path, *owner)
                 os.chmod(path, mode)
                 status, errors = self.save(user, path, hidden=hidden)
-                after = os.stat(path)
                 if mode & 0o200 == 0 and user == "nobody":
-                    expected = "%s: cannot save the maze as '%s': Permission denied\n" % (self.name, path)
-                    if (status, errors) != (SAVE_FAILURE, expected):
-                        self.fail("%s: status %d, %r, expected %d, %r" % (what, status, errors, SAVE_FAILURE,
-                                                                          expected))
+                    refusal = (SAVE_FAILURE, "%s: cannot save the maze as '%s': Permission denied\n" % (self.name, path))
                     with open(path, "rb") as kept:
-                        if kept.read() != b"old":
-                            self.fail("%s: refused, but changed" % what)
+                        if (status, errors) != refusal or kept.read() != b"old":
+                            self.fail("%s: status %d, %r, expected %r and the file unchanged" % (what, status, errors,
+                                                                                                  refusal))
                 else:
                     self.expect_saved(what, status, errors, path)
+                after = os.stat(path)
                 if (after.st_mode & 0o7777, after.st_uid, after.st_gid) != (mode,) + owner:
-                    self.fail("%s owned by %d:%d is now of mode %o, owned by %d:%d"
-                              % ((what,) + owner + (after.st_mode & 0o7777, after.st_uid, after.st_gid)))
-            leftovers = [name for name in os.listdir(directory) if name.startswith(".")]
-            if leftovers:
-                self.fail("mode %o: left %s" % (mode, leftovers))
+                    self.fail("%s owned by %s is now of mode %o, owned by %d:%d"
+                              % (what, owner, after.st_mode & 0o7777, after.st_uid, after.st_gid))
+        if [name for name in os.listdir(directory) if name.startswith(".")]:
+            self.fail("replacing files left %s" % os.listdir(directory))
 
     def check_dangling_links(self, directory, user):
-        """A link to a file not there yet, through a second link and a directory above:
-        the file is created where the links lead, and both stay links."""
+        """Two links to a file not there yet: it is created where they lead; both stay links."""
         os.mkdir(os.path.join(directory, "sub"))
         os.chmod(os.path.join(directory, "sub"), 0o777)
         os.symlink("sub/target.png", os.path.join(directory, "link.png"))
@@ -498,8 +489,7 @@ class HostileSavingTest(TestLog):
                                                           os.listdir(os.path.join(directory, "sub"))))
 
     def check_deep_directory(self, directory, user):
-        """A working directory deeper than PATH_MAX (4096): saving there works, and saving
-        again replaces the file."""
+        """Saving, and saving again, in a working directory deeper than PATH_MAX (4096)."""
         deepest = os.open(directory, os.O_RDONLY | os.O_DIRECTORY)
         for _ in range(25):
             os.mkdir("d" * 200, dir_fd=deepest)
@@ -509,38 +499,30 @@ class HostileSavingTest(TestLog):
             deepest = inner
         try:
             for attempt in ("saving", "saving again"):
-                process = self.start(user, ["--size", "2x1", "--save", "x.png", "--no-window"],
-                                     stdout=subprocess.DEVNULL, pass_fds=[deepest],
-                                     preexec_fn=lambda: (os.fchdir(deepest), _no_core_dumps()))
-                _, errors = process.communicate(timeout=RUN_TIMEOUT)
-                names = os.listdir(deepest)
-                if process.returncode != 0 or errors or names != ["x.png"]:
+                status, errors = self.save(user, "x.png", pass_fds=[deepest],
+                                           preexec_fn=lambda: (os.fchdir(deepest), _no_core_dumps()))
+                if status != 0 or errors or os.listdir(deepest) != ["x.png"]:
                     self.fail("%s 25 x 201 bytes deep: status %d, %r, left %s"
-                              % (attempt, process.returncode, errors.decode(errors="replace"), names))
+                              % (attempt, status, errors, os.listdir(deepest)))
         finally:
             os.close(deepest)
 
     def check_metadata(self, directory, user):
-        """A program name (the one text of the user's in the files) with control characters,
-        an escape and invalid UTF-8: every format stays valid for its own checker, and
-        shows the name with U+FFFD in place of what it cannot hold."""
+        """A program name with controls, an escape and invalid UTF-8: every format stays valid
+        for its checker, and the name shows with U+FFFD for what it cannot hold."""
         program = os.path.join(directory.encode(), b"ma\x1b[31mze\x01\xff\xfe")
         os.symlink(self.program, program)
         for extension in ("png", "svg", "pdf"):
             path = os.path.join(directory, "maze." + extension)
-            process = self.start(user, ["--size", "2x1", "--save", path, "--no-window"], program=program,
-                                 stdout=subprocess.DEVNULL)
-            _, errors = process.communicate(timeout=RUN_TIMEOUT)
-            self.expect_saved("a program named %r saving a %s" % (program, extension.upper()), process.returncode,
-                              errors.decode(errors="replace"), path)
+            status, errors = self.save(user, path, program=program)
+            self.expect_saved("a program named %r saving a %s" % (program, extension.upper()), status, errors, path)
             if extension == "svg":
                 with open(path, encoding="utf-8", errors="replace") as file:
                     if "Made by ma\ufffd[31mze\ufffd\ufffd\ufffd " not in file.read():
                         self.fail("the SVG does not name the program with U+FFFD for what it cannot hold")
 
     def check_messages(self, directory, user):
-        """Names with a new line and an escape sequence: the message stays one line, and
-        the escape reaches the terminal only quoted."""
+        """A name with a new line or an escape: the message stays one line, the escape quoted."""
         missing = directory + "/missing/"
         for written, shown in (("a\nb.png", "'%sa'$'\\n''b.png'"), ("a\x1b[31mb.png", "'%sa'$'\\033''[31mb.png'"),
                                ("it's.png", '"%sit\'s.png"')):
@@ -550,16 +532,13 @@ class HostileSavingTest(TestLog):
                 self.fail("a name %r: status %d, %r, expected %r" % (written, status, errors, expected))
 
     def check_closed_pipe(self, directory, user):
-        """Standard output a pipe its reader has closed before the first line: the console
-        text is dropped, the picture saved, and the run ends with 0."""
+        """Standard output a pipe its reader has closed: the picture is saved all the same."""
         reading, writing = os.pipe()
         os.close(reading)
         path = os.path.join(directory, "piped.png")
-        process = self.start(user, ["--size", "30x20", "--save", path, "--no-window"], stdout=writing)
+        status, errors = self.save(user, path, "30x20", stdout=writing)
         os.close(writing)
-        _, errors = process.communicate(timeout=RUN_TIMEOUT)
-        self.expect_saved("standard output closed by its reader", process.returncode, errors.decode(errors="replace"),
-                          path)
+        self.expect_saved("standard output closed by its reader", status, errors, path)
 
 
 # What each case is, who saves in it, and its check.
