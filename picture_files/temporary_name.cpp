@@ -36,8 +36,11 @@ bool isRetriedFault(int number, const siginfo_t* information)
 
 void onEndingSignal(int number, siginfo_t* information, void*)
 {
+    // A fault retried goes on with the errno of the code it interrupted.
+    const int interruptedError = errno;
     if (named.exchange(false))
         unlinkat(temporaryDirectory, temporaryName, 0);
+    errno = interruptedError;
     sigaction(number, &previousActions[number], nullptr);
     if (!isRetriedFault(number, information))
         raise(number);  // delivered, by the action restored, once the handler returns
