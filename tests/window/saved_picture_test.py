@@ -62,6 +62,20 @@ class Failed(Exception):
     pass
 
 
+def unnamed_file_size(process_id, directory):
+    """The size of the unnamed file the process holds open in directory, which /proc shows
+    as "directory/#12345 (deleted)"; None while it holds none."""
+    descriptors = "/proc/%d/fd" % process_id
+    try:
+        for descriptor in os.listdir(descriptors):
+            link = os.path.join(descriptors, descriptor)
+            if os.readlink(link).startswith(os.path.realpath(directory) + "/#"):
+                return os.stat(link).st_size
+    except OSError:
+        pass  # the process or a descriptor gone meanwhile
+    return None
+
+
 class SavedPictureTest(TestLog):
     def __init__(self, arguments):
         super().__init__()
@@ -130,7 +144,7 @@ class SavedPictureTest(TestLog):
                 deadline = time.monotonic() + RUN_TIMEOUT
 
                 def saving():
-                    return any(name.startswith(".") for name in os.listdir(self.directory))
+                    return unnamed_file_size(process.pid, self.directory) is not None
 
                 awaited = saving if self.close_while_saving else lambda: os.path.exists(path)
                 while not awaited() and process.poll() is None and time.monotonic() < deadline:
@@ -380,20 +394,14 @@ class HostileSavingTest(TestLog):
                                                                       checked.stderr.decode(errors="replace")])
 
     def writing(self, process, directory, hidden):
-        """Bytes have reached the hidden file in directory, or the unnamed one the process
-        holds open there ("directory/#12345 (deleted)")."""
+        """Bytes have reached the hidden file in directory, or the unnamed one."""
+        if not hidden:
+            return (unnamed_file_size(process.pid, directory) or 0) > 0
         try:
-            if hidden:
-                return any(name.startswith(".") and os.path.getsize(os.path.join(directory, name)) > 0
-                           for name in os.listdir(directory))
-            descriptors = "/proc/%d/fd" % process.pid
-            for descriptor in os.listdir(descriptors):
-                link = os.path.join(descriptors, descriptor)
-                if os.readlink(link).startswith(directory + "/#") and os.stat(link).st_size > 0:
-                    return True
+            return any(name.startswith(".") and os.path.getsize(os.path.join(directory, name)) > 0
+                       for name in os.listdir(directory))
         except OSError:
-            pass  # a file or descriptor gone meanwhile
-        return False
+            return False  # the file renamed meanwhile
 
     def empty(self, directory):
         for name in os.listdir(directory):
