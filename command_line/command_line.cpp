@@ -75,9 +75,9 @@ void printHelp(const std::string& program)
 void printVersion(const std::string& program)
 {
     consolePrint("%s (maze) %s\n"
-                "Copyright (c) 2026 The maze project developers\n"
-                "MIT licence: free to use, change and share; no warranty.\n",
-                program.c_str(), MAZE_VERSION);
+                 "Copyright (c) 2026 The maze project developers\n"
+                 "MIT licence: free to use, change and share; no warranty.\n",
+                 program.c_str(), MAZE_VERSION);
 }
 
 // --help and --version end as GNU's tools end them: with 0 once their text is
