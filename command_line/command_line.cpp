@@ -4,10 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "console.h"
 #include "fatal_exit.h"
 #include "integer_reading.h"
+#include "long_option_match.h"
+#include "message_quoting.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -33,7 +37,7 @@ bool isOneOf(const std::string& argument, const char* const* names, std::size_t 
 
 void printHelp(const std::string& program)
 {
-    std::printf(
+    consolePrint(
         "Usage: %s [OPTION]... [GLUT OPTION]...\n"
         "Carve a random perfect maze, solve it, and show it in a window, where the\n"
         "space bar shows and hides the solution. Without --size the width and the\n"
@@ -79,10 +83,22 @@ void printHelp(const std::string& program)
 
 void printVersion(const std::string& program)
 {
-    std::printf("%s (maze) %s\n"
-                "Copyright (c) 2026 The maze project developers\n"
-                "MIT licence: free to use, change and share; no warranty.\n",
-                program.c_str(), MAZE_VERSION);
+    consolePrint("%s (maze) %s\n"
+                 "Copyright (c) 2026 The maze project developers\n"
+                 "MIT licence: free to use, change and share; no warranty.\n",
+                 program.c_str(), MAZE_VERSION);
+}
+
+// --help and --version end as GNU's tools end them: with 0 once their text is
+// written, and with a line saying why on standard error and a failure status
+// when it could not be (a full disk, standard output closed).
+[[noreturn]] void endAnswer(const std::string& program)
+{
+    if (const int error = consoleWriteFailure()) {
+        std::fprintf(stderr, "%s: write error: %s\n", program.c_str(), std::strerror(error));
+        endProcess(CONSOLE_WRITE_FAILURE);
+    }
+    endProcess(0);
 }
 
 bool allDigits(const std::string& text)
@@ -129,7 +145,7 @@ void readSize(const std::string& program, const std::string& text, CommandLine& 
     const std::size_t cross = text.find_first_of("xX");
     if (cross == std::string::npos || !isSignedNumber(text.substr(0, cross)) ||
         !isSignedNumber(text.substr(cross + 1)))
-        refuse(program, "invalid size '" + text + "': WIDTHxHEIGHT is expected, such as 20x10");
+        refuse(program, "invalid size " + quoted(text) + ": WIDTHxHEIGHT is expected, such as 20x10");
     const std::string width = text.substr(0, cross);
     const std::string height = text.substr(cross + 1);
     TextInput widthInput{width.c_str()};
@@ -156,7 +172,8 @@ void readPicturePath(const std::string& program, const std::string& path, Comman
     else if (extension == "pdf")
         options.picture.format = PictureFormat::PDF;
     else
-        refuse(program, "cannot tell the picture format of '" + path + "': its name must end in .png, .svg or .pdf");
+        refuse(program, "cannot tell the picture format of " + quoted(path) +
+                            ": its name must end in .png, .svg or .pdf");
     options.savesPicture = true;
     options.picture.path = path;
 }
@@ -202,12 +219,31 @@ std::string lastComponent(const char* path)
     return slash != nullptr ? slash + 1 : path;
 }
 
+// The option a word names, as getopt_long finds it (see long_option_match.h),
+// refused in getopt's words when it names none or several.
+const Option& optionNamed(const std::string& program, const std::string& argument, const std::string& written)
+{
+    std::vector<std::string> names;
+    for (const Option& option : options)
+        names.emplace_back(option.name);
+    const LongOptionMatch match = matchLongOption(written, names);
+    if (match.found != LongOptionMatch::none)
+        return options[match.found];
+    if (match.sharing.empty())
+        refuse(program, "unrecognized option " + quoted(argument));
+    std::string possibilities;
+    for (std::size_t index : match.sharing)
+        possibilities += std::string(" '") + options[index].name + "'";
+    refuse(program, "option " + quoted(argument) + " is ambiguous; possibilities:" + possibilities);
+}
+
 }  // namespace
 
 CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
 {
     CommandLine result;
-    result.programName = *argc > 0 && argv[0] != nullptr ? lastComponent(argv[0]) : "";
+    // Shown in messages and written into the pictures' metadata: printable.
+    result.programName = *argc > 0 && argv[0] != nullptr ? printableText(lastComponent(argv[0])) : "";
     if (result.programName.empty())
         result.programName = defaultName;
     const std::string& program = result.programName;
@@ -216,9 +252,21 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
     bool cellSizeGiven = false;
     bool paperGiven = false;
     std::string glutOption;  // the last of GLUT's options given, for the one contradiction it can make
+    // Arguments that are no options: none is taken, but as with getopt_long
+    // they are refused only once every option has been read.
+    std::vector<std::string> operands;
+    bool optionsEnded = false;  // by "--": whatever follows is an operand
     int kept = *argc > 0 ? 1 : 0;
     for (int i = 1; i < *argc; ++i) {
         const std::string argument = argv[i];
+        if (optionsEnded) {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (isOneOf(argument, glutOptionsWithValue, std::size(glutOptionsWithValue))) {
             if (i + 1 == *argc)
                 refuse(program, "option '" + argument + "' requires an argument");
@@ -232,21 +280,15 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             argv[kept++] = argv[i];
             continue;
         }
-        if (argument.size() < 3 || argument.compare(0, 2, "--") != 0) {
+        if (argument.compare(0, 2, "--") != 0) {
             if (argument.size() > 1 && argument[0] == '-')
-                refuse(program, "unrecognized option '" + argument + "'");
-            refuse(program, "unexpected argument '" + argument + "'");
+                refuse(program, "unrecognized option " + quoted(argument));
+            operands.push_back(argument);
+            continue;
         }
 
         const std::size_t equals = argument.find('=');
-        const std::string name = argument.substr(0, equals);
-        const Option* option = nullptr;
-        for (const Option& candidate : options) {
-            if (name == candidate.name)
-                option = &candidate;
-        }
-        if (option == nullptr)
-            refuse(program, "unrecognized option '" + argument + "'");
+        const Option* option = &optionNamed(program, argument, argument.substr(0, equals));
         std::string value;
         if (option->takesValue) {
             if (equals != std::string::npos)
@@ -254,9 +296,9 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             else if (i + 1 < *argc)
                 value = argv[++i];
             else
-                refuse(program, "option '" + name + "' requires an argument");
+                refuse(program, std::string("option '") + option->name + "' requires an argument");
         } else if (equals != std::string::npos) {
-            refuse(program, "option '" + name + "' doesn't allow an argument");
+            refuse(program, std::string("option '") + option->name + "' doesn't allow an argument");
         }
 
         unsigned long long number = 0;
@@ -266,7 +308,7 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             break;
         case OptionName::SEED:
             if (!readBounded(value, 4294967295ull, number))
-                refuse(program, "invalid seed '" + value + "': a whole number from 0 to 4294967295 is expected");
+                refuse(program, "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is expected");
             result.seedGiven = true;
             result.seed = static_cast<std::uint32_t>(number);
             break;
@@ -281,7 +323,7 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             break;
         case OptionName::CELL_SIZE:
             if (!readBounded(value, largestCellSize, number) || number < smallestCellSize)
-                refuse(program, "invalid cell size '" + value + "': a whole number of pixels from " +
+                refuse(program, "invalid cell size " + quoted(value) + ": a whole number of pixels from " +
                                     std::to_string(smallestCellSize) + " to " + std::to_string(largestCellSize) +
                                     " is expected");
             cellSizeGiven = true;
@@ -293,7 +335,7 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             else if (lowerCase(value) == "letter")
                 result.picture.paper = Paper::LETTER;
             else
-                refuse(program, "invalid paper '" + value + "': a4 or letter is expected");
+                refuse(program, "invalid paper " + quoted(value) + ": a4 or letter is expected");
             paperGiven = true;
             break;
         case OptionName::NO_WINDOW:
@@ -301,19 +343,19 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             break;
         case OptionName::HELP:
             printHelp(program);
-            endProcess(0);
+            endAnswer(program);
         case OptionName::VERSION:
             printVersion(program);
-            endProcess(0);
+            endAnswer(program);
         case OptionName::ALGORITHM:
             result.algorithm = findCarvingAlgorithm(value);
             if (result.algorithm == nullptr)
-                refuse(program, "invalid algorithm '" + value + "': " + algorithmChoices() + " is expected");
+                refuse(program, "invalid algorithm " + quoted(value) + ": " + algorithmChoices() + " is expected");
             result.picture.algorithm = result.algorithm == &defaultCarving() ? "" : value;
             break;
         case OptionName::BRAID:
             if (!readBraidProbability(value, result.braid))
-                refuse(program, "invalid braid '" + value + "': a decimal from 0 to 1 is expected, such as 0.5");
+                refuse(program, "invalid braid " + quoted(value) + ": a decimal from 0 to 1 is expected, such as 0.5");
             result.picture.braid = result.braid.never() ? "" : value;
             break;
         case OptionName::STATS:
@@ -321,6 +363,8 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
             break;
         }
     }
+    if (!operands.empty())
+        refuse(program, "unexpected argument " + quoted(operands.front()));
     result.picture.saysWhereSaved = !result.opensWindow;
     if (*argc > 0) {
         argv[kept] = nullptr;

@@ -11,7 +11,7 @@
 #include "picture_request.h"
 
 struct CommandLine {
-    std::string programName;  // the last component of argv[0], for messages
+    std::string programName;  // the last component of argv[0], printable, for messages and metadata
 
     bool seedGiven = false;  // --seed: the seed instead of the calendar time
     std::uint32_t seed = 0;
@@ -32,12 +32,13 @@ struct CommandLine {
     bool printsStatistics = false;                           // --stats
 };
 
-// Reads the options out of argv, leaving argv[0] and GLUT's own options (with
-// their values) in place and argc counting them, for glutInit. --help and
-// --version print their text and end the run with 0; a command line that
-// cannot be followed ends it with USAGE_ERROR after a line naming the problem
-// and a hint to --help, on standard error. defaultName names the program when
-// argv[0] does not.
+// Reads the options out of argv as getopt_long would (see long_option_match.h;
+// "--" ends them), leaving argv[0] and GLUT's own options (with their values)
+// in place and argc counting them, for glutInit. --help and --version print
+// their text and end the run with 0, or with CONSOLE_WRITE_FAILURE when it
+// cannot be written; a command line that cannot be followed ends it with
+// USAGE_ERROR after a line naming the problem and a hint to --help, on
+// standard error. defaultName names the program when argv[0] does not.
 CommandLine readCommandLine(int* argc, char** argv, const char* defaultName);
 
 // The seed of this run: the one given, or the calendar time in seconds; said

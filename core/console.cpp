@@ -1,5 +1,9 @@
 #include "console.h"
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
@@ -7,14 +11,42 @@
 #include "integer_reading.h"
 #include "maze.h"
 #include "maze_size.h"
+#include "standard_descriptors.h"
+
+namespace {
+
+// Written by consolePrint on whichever thread prints (maze_threaded's worker
+// prints the solver's lines); read there and by consoleWriteFailure.
+std::atomic<int> firstWriteError{0};  // the errno value of the first console write that failed, or 0
+std::atomic<bool> readerGone{false};  // standard output's reader has gone: the text is dropped from then on
+
+}  // namespace
 
 void consolePrint(const char* format, ...)
 {
+    if (readerGone)
+        return;
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    bool failed = std::vprintf(format, arguments) < 0;
     va_end(arguments);
-    std::fflush(stdout);
+    failed = std::fflush(stdout) != 0 || failed;
+    if (!failed)
+        return;
+    const int error = errno;
+    int none = 0;
+    firstWriteError.compare_exchange_strong(none, error);
+    if (error == EPIPE)
+        readerGone = true;
+    std::clearerr(stdout);
+}
+
+int consoleWriteFailure()
+{
+    // The text went to /dev/null in its place, and was not written.
+    if (wasClosedAtStart(STDOUT_FILENO))
+        return EBADF;
+    return firstWriteError;
 }
 
 namespace {

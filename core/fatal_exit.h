@@ -30,6 +30,10 @@ constexpr int SAVE_FAILURE = 12;
 // why; the value BSD's sysexits.h gives EX_USAGE, as console programs use.
 constexpr int USAGE_ERROR = 64;
 
+// The status of --help or --version whose text could not be written, after a
+// "write error" line; the value sysexits.h gives EX_IOERR, beside EX_USAGE.
+constexpr int CONSOLE_WRITE_FAILURE = 74;
+
 // Prints the fatal message with the level and ends the process with that status.
 [[noreturn]] void fatalExit(int level);
 

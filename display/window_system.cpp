@@ -9,7 +9,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -67,21 +66,6 @@ int onConnectionLost(Display* display)
 {
     handOverToXlib();
     return xlibConnectionLossHandler(display);
-}
-
-// Written by watchWindowSystem, read by onBrokenPipe: the thread that talks to the X server.
-pid_t glutThread = 0;
-
-// Writing to a connection the X server has closed raises SIGPIPE, whose
-// default ends the process by a signal before Xlib could report the loss. On
-// the GLUT thread the write just fails instead, and Xlib reports it; a console
-// whose reader has gone still ends the run as it always has.
-void onBrokenPipe(int)
-{
-    if (gettid() == glutThread)
-        return;
-    std::signal(SIGPIPE, SIG_DFL);
-    std::raise(SIGPIPE);
 }
 
 // The window watch. Freeglut creates the window with its structure events
@@ -261,8 +245,10 @@ void watchWindowSystem(int argc, char** argv)
     glutInitErrorFunc(onGlutError);
     xlibErrorHandler = XSetErrorHandler(onRequestFailed);
     xlibConnectionLossHandler = XSetIOErrorHandler(onConnectionLost);
-    glutThread = gettid();
-    std::signal(SIGPIPE, onBrokenPipe);
+    // Writing to a connection the X server has closed would raise SIGPIPE,
+    // whose default ends the process by a signal before Xlib could report the
+    // loss; the run ignores SIGPIPE (keepRunningWhenReadersGo), so the write
+    // fails instead, and Xlib reports the loss, which ends the run with its status.
     awaitingWindow = true;
 }
 

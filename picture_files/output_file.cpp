@@ -6,120 +6,122 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "fatal_exit.h"
+#include "message_quoting.h"
+#include "picture_destination.h"
+#include "temporary_name.h"
 
 namespace {
 
 constexpr std::size_t bufferBytes = 256 * 1024;
+// Hidden names tried before giving up: each is new and random, so a name
+// another user planted beside the file is met only by chance, and never twice.
+constexpr int namesTried = 100;
 
-// The temporary file while it is written, for the signal handler; empty otherwise.
-char temporaryForSignals[PATH_MAX + 64] = "";
-const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGABRT};
-
-// Ctrl-C, or a kill, while the picture is written removes the temporary file
-// and then ends the run as the signal would have; so does a library's failed
-// assertion.
-void onEndingSignal(int number)
+// An unnamed file is given its name through /proc/self/fd, or by its
+// descriptor alone where the process may (AT_EMPTY_PATH, which needs
+// privileges on most kernels); without /proc the hidden name is used instead.
+bool unnamedFilesCanBeNamed()
 {
-    if (temporaryForSignals[0] != '\0')
-        unlink(temporaryForSignals);
-    std::signal(number, SIG_DFL);
-    raise(number);
+    return access("/proc/self/fd", X_OK) == 0;
 }
 
-void watchEndingSignals()
+// 0, or the errno value of the failure.
+int linkUnnamed(int descriptor, int directory, const std::string& name)
 {
-    for (int number : endingSignals) {
-        struct sigaction action {};
-        action.sa_handler = onEndingSignal;
-        sigemptyset(&action.sa_mask);
-        struct sigaction previous {};
-        // A signal the user's shell ignores (nohup, or a background job's Ctrl-C) stays ignored.
-        if (sigaction(number, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
-            sigaction(number, &action, nullptr);
-    }
-}
-
-void rememberTemporary(const std::string& path)
-{
-    if (path.size() < sizeof temporaryForSignals)
-        std::memcpy(temporaryForSignals, path.c_str(), path.size() + 1);
-}
-
-void forgetTemporary()
-{
-    temporaryForSignals[0] = '\0';
-}
-
-std::string directoryOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    if (linkat(descriptor, "", directory, name.c_str(), AT_EMPTY_PATH) == 0)
+        return 0;
+    if (errno == EEXIST)
+        return EEXIST;
+    char procPath[64];
+    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", descriptor);
+    return linkat(AT_FDCWD, procPath, directory, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path, const std::string& programName)
-    : requestedPath(path), finalPath(path), programName(programName), buffer(bufferBytes)
+    : requestedPath(path), programName(programName), buffer(bufferBytes)
 {
-    // A file size limit (ulimit -f) would otherwise kill the run with SIGXFSZ
-    // and leave the temporary file behind; ignored, the write fails instead.
+    // A file size limit (ulimit -f) would otherwise kill the run with SIGXFSZ;
+    // ignored, the write fails instead, and the run says why.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    struct stat target;
-    if (stat(path.c_str(), &target) == 0) {
-        if (!S_ISREG(target.st_mode)) {
-            descriptor = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-            if (descriptor < 0)
-                fail(errno);
-            return;
-        }
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) == nullptr)
+    PictureDestination destination;
+    const int error = findPictureDestination(path, destination);
+    directory = destination.directory;
+    name = destination.name;
+    if (error != 0)
+        fail(error);
+    if (destination.exists && !S_ISREG(destination.existing.st_mode)) {
+        descriptor = openat(directory, name.c_str(), O_WRONLY | O_CLOEXEC);
+        if (descriptor < 0)
             fail(errno);
-        finalPath = resolved;
-    } else if (errno != ENOENT) {
-        fail(errno);
+        straight = true;
+        return;
+    }
+    if (destination.exists) {
+        // As > would: a file this user may not write is not replaced either
+        // (root may write any, as with >).
+        if (faccessat(directory, name.c_str(), W_OK, AT_EACCESS) != 0)
+            fail(errno);
+        replacing = true;
+        replacedMode = destination.existing.st_mode & 07777;
+        replacedOwner = destination.existing.st_uid;
+        replacedGroup = destination.existing.st_gid;
     }
 
-    // A hidden name of the same directory, so that the rename stays on one
-    // file system; created with the usual permissions, less the umask.
-    const std::string stem = directoryOf(finalPath) + "/." + nameOf(finalPath).substr(0, 200) + "." +
-                             std::to_string(static_cast<long>(getpid()));
+    // A picture that replaces a file is this user's alone until it takes the
+    // file's mode; a new one gets the usual permissions, less the umask.
+    const mode_t mode = replacing ? 0600 : 0666;
     watchEndingSignals();
-    for (int attempt = 0; descriptor < 0; ++attempt) {
-        temporaryPath = stem + "-" + std::to_string(attempt);
-        descriptor = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor < 0 && (errno != EEXIST || attempt == 100)) {
-            const int error = errno;
-            temporaryPath.clear();
+    if (unnamedFilesCanBeNamed()) {
+        descriptor = openat(directory, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (descriptor >= 0) {
+            unnamed = true;
+            return;
+        }
+        // A file system without unnamed files; a kernel without them opens
+        // the directory instead, which cannot be written.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(errno);
+    }
+    createHidden(mode);
+}
+
+void OutputFile::createHidden(mode_t mode)
+{
+    for (int attempt = 1; descriptor < 0; ++attempt) {
+        int error = 0;
+        const std::string candidate = unguessableNameBeside(name, error);
+        if (error != 0)
             fail(error);
+        temporaryName = candidate;
+        rememberTemporaryName(directory, temporaryName);
+        descriptor = openat(directory, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (descriptor < 0) {
+            const int failure = errno;
+            forgetTemporaryName();
+            temporaryName.clear();
+            if (failure != EEXIST || attempt == namesTried)
+                fail(failure);
         }
     }
-    rememberTemporary(temporaryPath);
 }
 
 OutputFile::~OutputFile()
 {
     if (descriptor >= 0)
         close(descriptor);
-    if (!temporaryPath.empty())
-        unlink(temporaryPath.c_str());
-    forgetTemporary();
+    if (!temporaryName.empty())
+        unlinkat(directory, temporaryName.c_str(), 0);
+    forgetTemporaryName();
+    if (directory >= 0)
+        close(directory);
 }
 
 void OutputFile::write(const void* data, std::size_t size)
@@ -152,22 +154,84 @@ void OutputFile::flush()
     used = 0;
 }
 
+void OutputFile::keepReplacedAttributes()
+{
+    // The owner too where this user may give it (root may), else the group
+    // where this user belongs to it; the mode last, since a change of owner
+    // clears the set-user-ID and set-group-ID bits.
+    if (fchown(descriptor, replacedOwner, replacedGroup) != 0 &&
+        fchown(descriptor, static_cast<uid_t>(-1), replacedGroup) != 0) {
+        // Then the picture keeps this user's group, as a file this user creates does.
+    }
+    if (fchmod(descriptor, replacedMode) != 0)
+        fail(errno);
+}
+
+void OutputFile::nameUnnamed()
+{
+    // Where nothing is there, the picture takes the name asked for at once,
+    // and no other name is ever seen.
+    if (!replacing) {
+        const int error = linkUnnamed(descriptor, directory, name);
+        if (error == 0) {
+            unnamed = false;
+            return;
+        }
+        if (error != EEXIST)
+            fail(error);
+    }
+    // Otherwise a hidden name, renamed over the file the picture replaces
+    // (one link cannot replace another): the moment between the two is the
+    // only one in which a name of the picture's own exists.
+    for (int attempt = 1; unnamed; ++attempt) {
+        int error = 0;
+        const std::string candidate = unguessableNameBeside(name, error);
+        if (error != 0)
+            fail(error);
+        temporaryName = candidate;
+        rememberTemporaryName(directory, temporaryName);
+        error = linkUnnamed(descriptor, directory, temporaryName);
+        if (error == 0) {
+            unnamed = false;
+            return;
+        }
+        forgetTemporaryName();
+        temporaryName.clear();
+        if (error != EEXIST || attempt == namesTried)
+            fail(error);
+    }
+}
+
 void OutputFile::commit()
 {
     flush();
-    // Durable before it takes the name: after a crash the name holds the old
-    // file or the whole new one.
-    if (!temporaryPath.empty() && fsync(descriptor) != 0)
-        fail(errno);
+    if (!straight) {
+        if (replacing)
+            keepReplacedAttributes();
+        // Durable before it takes the name: after a crash the name holds the
+        // old file or the whole new one.
+        if (fsync(descriptor) != 0)
+            fail(errno);
+        if (unnamed)
+            nameUnnamed();
+    }
     const int closing = close(descriptor);
     descriptor = -1;
     if (closing != 0)
         fail(errno);
-    if (!temporaryPath.empty()) {
-        if (rename(temporaryPath.c_str(), finalPath.c_str()) != 0)
+    if (!temporaryName.empty()) {
+        if (renameat(directory, temporaryName.c_str(), directory, name.c_str()) != 0)
             fail(errno);
-        temporaryPath.clear();
-        forgetTemporary();
+        temporaryName.clear();
+        forgetTemporaryName();
+    }
+    if (!straight) {
+        // And the name durable too, as far as the directory can be opened to sync it.
+        const int syncing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (syncing >= 0) {
+            fsync(syncing);
+            close(syncing);
+        }
     }
 }
 
@@ -178,14 +242,15 @@ void OutputFile::fail(int error)
 
 void OutputFile::fail(const std::string& reason)
 {
+    // An unnamed file goes with its descriptor.
     if (descriptor >= 0)
         close(descriptor);
     descriptor = -1;
-    if (!temporaryPath.empty())
-        unlink(temporaryPath.c_str());
-    temporaryPath.clear();
-    forgetTemporary();
-    std::fprintf(stderr, "%s: cannot save the maze as '%s': %s\n", programName.c_str(), requestedPath.c_str(),
+    if (!temporaryName.empty())
+        unlinkat(directory, temporaryName.c_str(), 0);
+    temporaryName.clear();
+    forgetTemporaryName();
+    std::fprintf(stderr, "%s: cannot save the maze as %s: %s\n", programName.c_str(), quoted(requestedPath).c_str(),
                  reason.c_str());
     endProcess(SAVE_FAILURE);
 }

@@ -1,10 +1,11 @@
 #include "picture_file.h"
 
 #include "console.h"
-#include "file_name_quoting.h"
+#include "message_quoting.h"
 #include "maze.h"
 #include "output_file.h"
 #include "picture_writers.h"
+#include "utf8_text.h"
 
 int lineThickness(int cellSize)
 {
@@ -37,6 +38,10 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
                        " --size " + std::to_string(mazeWidth) + "x" + std::to_string(mazeHeight) + options +
                        "' makes it again.";
     text.software = request.programName + " " MAZE_VERSION;
+    // The program's name is the user's: whatever bytes it holds, every
+    // format's metadata must stay valid.
+    for (std::string* field : {&text.title, &text.description, &text.software})
+        *field = printableText(*field);
 
     SolutionPath solution;
     if (request.withSolution) {
@@ -58,5 +63,5 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
     file.commit();
     if (request.saysWhereSaved)
         consolePrint("\nI saved the maze%s as %s\n", request.withSolution ? " and my solution" : "",
-                     quotedFileName(request.path).c_str());
+                     quoted(request.path).c_str());
 }

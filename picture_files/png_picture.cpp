@@ -172,13 +172,20 @@ void paintRow(PixelRow& row, const RowContent& content, const PixelLayout& layou
     }
 }
 
+bool isAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char character) { return (character & 0x80) == 0; });
+}
+
+// Text that is all ASCII goes into tEXt chunks, which hold Latin-1; other
+// text (the UTF-8 of a program's name) into iTXt chunks, which hold UTF-8.
 void addText(png_structp png, png_infop info, const PictureText& text)
 {
     png_text entries[3] = {};
     const char* keys[] = {"Title", "Description", "Software"};
     const std::string* values[] = {&text.title, &text.description, &text.software};
     for (int i = 0; i < 3; ++i) {
-        entries[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        entries[i].compression = isAscii(*values[i]) ? PNG_TEXT_COMPRESSION_NONE : PNG_ITXT_COMPRESSION_NONE;
         entries[i].key = const_cast<png_charp>(keys[i]);
         entries[i].text = const_cast<png_charp>(values[i]->c_str());
         entries[i].text_length = values[i]->size();

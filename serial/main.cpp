@@ -19,6 +19,7 @@ int main(int argc, char** argv)
 {
     openClosedStandardDescriptors();
     const CommandLine options = readCommandLine(&argc, argv, "maze_serial");
+    keepRunningWhenReadersGo();
     showSolution = 0;
     const std::uint32_t seed = chooseSeed(options);
     seedRandomSource(seed);

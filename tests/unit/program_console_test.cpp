@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <cstring>
@@ -263,6 +264,20 @@ TEST_P(ProgramConsoleTest, HelpAndVersionAnswerOnStandardOutputBeforeAnyDialogue
               name + " (maze) " MAZE_VERSION "\n");
     EXPECT_EQ(version.standardError, "");
     EXPECT_EQ(version.exitStatus, 0);
+
+    // Text that cannot be written is a failure, said as GNU's tools say it.
+    const std::pair<const char*, const char*> unwritable[] = {{">/dev/full", "No space left on device"},
+                                                              {">&-", "Bad file descriptor"}};
+    for (const auto& [redirection, reason] : unwritable) {
+        for (const char* option : {"--help", "--version"}) {
+            SCOPED_TRACE(std::string(option) + " " + redirection);
+            const ProgramRun run = runProgram("/bin/sh", "",
+                                              {"-c", std::string("exec \"$0\" ") + option + " " + redirection,
+                                               GetParam().path});
+            EXPECT_EQ(run.standardError, name + ": write error: " + reason + "\n");
+            EXPECT_EQ(run.exitStatus, CONSOLE_WRITE_FAILURE);
+        }
+    }
 }
 
 // Nothing on standard output, one line naming the problem and the hint on
@@ -297,6 +312,16 @@ TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythi
         {{"--stats=yes"}, "option '--stats' doesn't allow an argument"},
         {{"-display"}, "option '-display' requires an argument"},
         {{"--save", "m.png", "--no-window", "-iconic"}, "option '-iconic' is for the window, which --no-window leaves out"},
+        // As getopt_long reads them: "--" ends the options, arguments are refused once all
+        // options are read, beginnings name options, and one shared is ambiguous.
+        {{"--", "--help"}, "unexpected argument '--help'"},
+        {{"maze.png", "--bogus"}, "unrecognized option '--bogus'"},
+        {{"--s", "2x1"}, "option '--s' is ambiguous; possibilities: '--size' '--seed' '--save' '--solution'"},
+        {{"--p=a4"}, "option '--p=a4' is ambiguous; possibilities: '--print-seed' '--paper'"},
+        {{"--se"}, "option '--seed' requires an argument"},
+        {{"--sol=yes"}, "option '--solution' doesn't allow an argument"},
+        // Names quoted so that the message stays one line.
+        {{"--save", "a\nb.gif"}, "cannot tell the picture format of 'a'$'\\n''b.gif': its name must end in .png, .svg or .pdf"},
     };
     for (const auto& [arguments, problem] : refused) {
         SCOPED_TRACE(problem);
@@ -339,9 +364,12 @@ TEST_P(ProgramConsoleTest, SavedWithoutAWindowTheSameSeedMakesTheSameFiles)
         const char* seeds[] = {"4000000000", "4000000000", "4000000001"};
         for (int i = 0; i < 3; ++i) {
             const std::string path = directory.path() + "/maze" + std::to_string(i) + "." + extension;
-            const ProgramRun run = runProgram(GetParam().path, "",
-                                              {"--seed", seeds[i], "--print-seed", "--size", "2x1", "--no-window",
-                                               "--save", path, "--solution"});
+            std::vector<std::string> arguments{"--seed", seeds[i], "--print-seed", "--size", "2x1", "--no-window",
+                                               "--save", path, "--solution"};
+            // The same run with its options named as getopt_long lets users name them.
+            if (i == 1)
+                arguments = {"--se", seeds[i], "--pr", "--si=2x1", "--n", "--sa", path, "--so", "--"};
+            const ProgramRun run = runProgram(GetParam().path, "", arguments);
             EXPECT_EQ(run.standardOutput, greeting + solved2x1 + "\nI saved the maze and my solution as '" + path + "'\n");
             EXPECT_EQ(run.standardError, std::string("seed ") + seeds[i] + "\n");
             EXPECT_EQ(run.exitStatus, 0);
@@ -494,21 +522,36 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
     EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
 }
 
-// A run stopped while it writes its picture (kill, Ctrl-C) leaves no
-// temporary file behind, and ends by the signal as it always did.
+// The bytes written so far into the file that process has open in directory
+// without a name, as /proc shows an unnamed file ("directory/#12345 (deleted)"); -1 if none.
+long long unnamedFileWritten(pid_t process, const std::string& directory)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+        struct stat file;
+        if (std::filesystem::read_symlink(entry.path(), error).string().rfind(directory + "/#", 0) == 0 &&
+            stat(entry.path().c_str(), &file) == 0)
+            return file.st_size;
+    }
+    return -1;
+}
+
+// A run stopped while it writes its picture (kill, Ctrl-C) leaves nothing
+// behind, and ends by the signal as it always did: the picture is written
+// without a name, and nothing shows in the directory until it is complete.
 TEST_P(ProgramConsoleTest, AKillWhileSavingLeavesNothingBehind)
 {
     const TemporaryDirectory directory;
+    const std::string realDirectory = std::filesystem::canonical(directory.path()).string();
     RunningProgram program(GetParam().path,
-                           {"--size", "2000x2000", "--save", directory.path() + "/maze.pdf", "--no-window"});
+                           {"--size", "1000x1000", "--save", directory.path() + "/maze.pdf", "--no-window"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (directory.names().empty() && std::chrono::steady_clock::now() < deadline)
+    long long written = -1;
+    while ((written = unnamedFileWritten(program.id(), realDirectory)) <= 0 &&
+           std::chrono::steady_clock::now() < deadline)
         usleep(10000);
-    ASSERT_EQ(directory.names().size(), 1u) << "the temporary file never appeared";
-    EXPECT_EQ(directory.names()[0].rfind(".maze.pdf.", 0), 0u) << directory.names()[0];
-    // Well inside the seconds the picture takes, and past the instant between
-    // creating the file and remembering its name.
-    usleep(200000);
+    ASSERT_GT(written, 0) << "the picture was never seen being written";
+    EXPECT_EQ(directory.names(), std::vector<std::string>{}) << "a name in the directory before the picture is whole";
     program.sendSignal(SIGTERM);
     const ProgramRun run = program.finish(std::chrono::seconds(30));
     EXPECT_FALSE(run.exited);

@@ -38,6 +38,9 @@ public:
     // Sends the program a signal, as kill(1) would.
     void sendSignal(int number);
 
+    // The program's process id, for a look at it in /proc; -1 if it did not start.
+    pid_t id() const { return processId; }
+
     // Closes standard input, collects the rest of both outputs and waits for
     // the end; a program still running after patience is killed.
     ProgramRun finish(std::chrono::milliseconds patience);

@@ -18,11 +18,19 @@ with its last line saying where the picture was saved when there is no window,
 the seed in the file, and that a run on a clock fixed at the seed's second saves the same
 bytes as --seed. With --algorithms, every carving's maze is saved instead, unbraided and braided,
 and the --stats line is checked against what its picture shows.
+
+    saved_picture_test.py --program build/maze_serial --hostile --no-unnamed-files LIBRARY
+
+runs instead the table of hostile cases (HOSTILE_CASES): saving as a hostile but fair user
+would try it, as root and as the user nobody where who saves matters. LIBRARY, preloaded,
+stands in for a file system without unnamed files, where a hidden name is written instead.
 """
 
 import argparse
 import os
 import re
+import resource
+import signal
 import shutil
 import subprocess
 import sys
@@ -38,6 +46,10 @@ from test_log import TestLog, maze_size
 import transcript
 import x_display
 
+# Another user, as setpriv makes one of root.
+NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+SAVE_FAILURE = 12  # the status of a picture that cannot be saved
+
 TITLE = "Maze"
 RUN_TIMEOUT = 120.0
 WINDOW_TIMEOUT = 20.0
@@ -50,6 +62,20 @@ PAGE_MARGIN = 36
 
 class Failed(Exception):
     pass
+
+
+def unnamed_file_size(process_id, directory):
+    """The size of the unnamed file the process holds open in directory, which /proc shows
+    as "directory/#12345 (deleted)"; None while it holds none."""
+    descriptors = "/proc/%d/fd" % process_id
+    try:
+        for descriptor in os.listdir(descriptors):
+            link = os.path.join(descriptors, descriptor)
+            if os.readlink(link).startswith(os.path.realpath(directory) + "/#"):
+                return os.stat(link).st_size
+    except OSError:
+        pass  # the process or a descriptor gone meanwhile
+    return None
 
 
 class SavedPictureTest(TestLog):
@@ -124,7 +150,7 @@ class SavedPictureTest(TestLog):
                 deadline = time.monotonic() + RUN_TIMEOUT
 
                 def saving():
-                    return any(name.startswith(".") for name in os.listdir(self.directory))
+                    return unnamed_file_size(process.pid, self.directory) is not None
 
                 awaited = saving if self.close_while_saving else lambda: os.path.exists(path)
                 while not awaited() and process.poll() is None and time.monotonic() < deadline:
@@ -344,11 +370,251 @@ class SavedPictureTest(TestLog):
         self.note("a run on the clock at %s saves what --seed %s saves" % (match.group(1), match.group(1)))
 
 
+def _no_core_dumps():
+    # SIGQUIT and SIGXCPU dump core by default: no core file may land anywhere.
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+
+
+class HostileSavingTest(TestLog):
+    """The hostile cases of HOSTILE_CASES: each check gets a fresh directory that anyone may
+    write, and the user who saves: "root" (whoever runs the test) or "nobody"."""
+
+    def __init__(self, arguments):
+        super().__init__()
+        self.program = os.path.abspath(arguments.program)  # the runs start elsewhere
+        self.name = os.path.basename(self.program)
+        self.no_unnamed_files = os.path.abspath(arguments.no_unnamed_files)
+        self.privileged = os.geteuid() == 0
+        self.scratch = tempfile.mkdtemp(prefix="maze_hostile_")
+        os.chmod(self.scratch, 0o755)  # so that nobody reaches the directories inside
+
+    def run(self):
+        try:
+            for number, (description, users, check) in enumerate(HOSTILE_CASES):
+                for user in users:
+                    if user == "nobody" and not self.privileged:
+                        self.note("%s, as nobody: skipped, the test does not run as root" % description)
+                        continue
+                    directory = os.path.join(self.scratch, "%d-%s" % (number, user))
+                    os.mkdir(directory)
+                    os.chmod(directory, 0o777)
+                    failures = len(self.failures)
+                    check(self, directory, user)
+                    self.note("%s, as %s: %s" % (description, user,
+                                                 "FAILED" if len(self.failures) > failures else "passed"))
+        finally:
+            shutil.rmtree(self.scratch, ignore_errors=True)
+        self.note("%s, hostile cases: %s" % (self.name, "FAILED" if self.failures else "passed"))
+        return not self.failures
+
+    # Running the program.
+
+    def start(self, user, arguments, hidden=False, stopped=False, program=None, **options):
+        """Starts the program as user; hidden: on a file system without unnamed files;
+        stopped: stopped before it starts, its process id known (it stays the same)."""
+        command = list(NOBODY) if user == "nobody" else []
+        if stopped:
+            command += ["/bin/sh", "-c", 'kill -STOP $$; exec "$@"', "sh"]
+        environment = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+        if hidden:
+            command += ["env", "LD_PRELOAD=" + self.no_unnamed_files]
+            # AddressSanitizer's runtime would insist on coming first.
+            environment["ASAN_OPTIONS"] = environment.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
+        options.setdefault("stdout", subprocess.DEVNULL)
+        return subprocess.Popen(command + [program or self.program] + arguments, stdin=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, env=environment, cwd=options.pop("cwd", self.scratch),
+                                preexec_fn=options.pop("preexec_fn", _no_core_dumps), **options)
+
+    def save(self, user, path, size="2x1", **options):
+        """Saves path without a window; returns the status and standard error."""
+        process = self.start(user, ["--size", size, "--save", path, "--no-window"], **options)
+        _, errors = process.communicate(timeout=RUN_TIMEOUT)
+        return process.returncode, errors.decode(errors="replace")
+
+    def expect_saved(self, what, status, errors, path):
+        checker = {".png": ["pngcheck", "-q"], ".svg": ["xmllint", "--noout"], ".pdf": ["pdfinfo"]}
+        if status != 0 or errors:
+            self.fail("%s: status %d, standard error %r" % (what, status, errors))
+            return
+        checked = subprocess.run(checker[os.path.splitext(path)[1]] + [path], capture_output=True)
+        if checked.returncode != 0 or checked.stderr:
+            self.fail("%s: %s is no valid picture" % (what, path), [checked.stdout.decode(errors="replace"),
+                                                                      checked.stderr.decode(errors="replace")])
+
+    def writing(self, process, directory, hidden):
+        """Bytes have reached the hidden file in directory, or the unnamed one."""
+        if not hidden:
+            return (unnamed_file_size(process.pid, directory) or 0) > 0
+        try:
+            return any(name.startswith(".") and os.path.getsize(os.path.join(directory, name)) > 0
+                       for name in os.listdir(directory))
+        except OSError:
+            return False  # the file renamed meanwhile
+
+    def empty(self, directory):
+        for name in os.listdir(directory):
+            os.unlink(os.path.join(directory, name))
+
+    # The checks.
+
+    def check_signals(self, directory, user):
+        """Signals once bytes of a large PDF are written leave nothing, even SIGKILL while the
+        file is unnamed (with a hidden name SIGKILL alone can leave it, as documented)."""
+        cases = [(False, number) for number in (signal.SIGQUIT, signal.SIGUSR1, signal.SIGXCPU, signal.SIGKILL)]
+        cases += [(True, number) for number in (signal.SIGQUIT, signal.SIGUSR1, signal.SIGXCPU, signal.SIGTERM)]
+        for hidden, number in cases:
+            what = "%s while %s file is written" % (number.name, "a hidden" if hidden else "the unnamed")
+            process = self.start(user, ["--size", "1000x1000", "--save", os.path.join(directory, "big.pdf"),
+                                        "--no-window"], hidden)
+            deadline = time.monotonic() + RUN_TIMEOUT
+            while not self.writing(process, directory, hidden) and process.poll() is None \
+                    and time.monotonic() < deadline:
+                time.sleep(0.005)
+            process.send_signal(number)
+            process.communicate(timeout=RUN_TIMEOUT)
+            if process.returncode != -number:
+                self.fail("%s: the run ended with %d, not by the signal" % (what, process.returncode))
+            if os.listdir(directory):
+                self.fail("%s: %s left in the directory" % (what, os.listdir(directory)))
+                self.empty(directory)
+
+    def check_planted_names(self, directory, user):
+        """Another user plants the names a temporary file named after the process id would
+        take (files, links to /etc/passwd): the save goes by them, leaving them as they were."""
+        path = os.path.join(directory, "x.png")
+        plant = 'for n in $(seq 0 100); do : >"$1/.x.png.$2-$n"; ln -s /etc/passwd "$1/.x.png.$2.$n"; done'
+        for hidden in (True, False):
+            if not hidden:
+                with open(path, "wb") as old:
+                    old.write(b"old")
+            process = self.start(user, ["--size", "2x1", "--save", path, "--no-window"], hidden, stopped=True)
+            os.waitpid(process.pid, os.WUNTRACED)
+            subprocess.run((NOBODY if self.privileged else []) + ["/bin/sh", "-c", plant, "sh", directory,
+                                                                   str(process.pid)], check=True)
+            planted = set(os.listdir(directory))
+            os.kill(process.pid, signal.SIGCONT)
+            _, errors = process.communicate(timeout=RUN_TIMEOUT)
+            what = "names planted beside %s" % ("a hidden file" if hidden else "the unnamed file replacing x.png")
+            self.expect_saved(what, process.returncode, errors.decode(), path)
+            if set(os.listdir(directory)) != planted | {"x.png"}:
+                self.fail("%s: %s in the directory" % (what, sorted(set(os.listdir(directory)) ^ planted)))
+            self.empty(directory)
+
+    def check_modes(self, directory, user):
+        """A file replaced keeps its mode, owner and group; one > could not write is refused."""
+        owner = (65534, 65534) if user == "nobody" else (os.getuid(), 65534 if self.privileged else os.getgid())
+        for mode in (0o600, 0o640, 0o444):
+            for hidden in (False, True):
+                path = os.path.join(directory, "mode-%o%s.png" % (mode, "-hidden" if hidden else ""))
+                what = "a file of mode %o%s" % (mode, ", with a hidden name" if hidden else "")
+                with open(path, "wb") as old:
+                    old.write(b"old")
+                os.chown(path, *owner)
+                os.chmod(path, mode)
+                status, errors = self.save(user, path, hidden=hidden)
+                if mode & 0o200 == 0 and user == "nobody":
+                    refusal = (SAVE_FAILURE, "%s: cannot save the maze as '%s': Permission denied\n" % (self.name, path))
+                    with open(path, "rb") as kept:
+                        if (status, errors) != refusal or kept.read() != b"old":
+                            self.fail("%s: status %d, %r, expected %r and the file unchanged" % (what, status, errors,
+                                                                                                  refusal))
+                else:
+                    self.expect_saved(what, status, errors, path)
+                after = os.stat(path)
+                if (after.st_mode & 0o7777, after.st_uid, after.st_gid) != (mode,) + owner:
+                    self.fail("%s owned by %s is now of mode %o, owned by %d:%d"
+                              % (what, owner, after.st_mode & 0o7777, after.st_uid, after.st_gid))
+        if [name for name in os.listdir(directory) if name.startswith(".")]:
+            self.fail("replacing files left %s" % os.listdir(directory))
+
+    def check_dangling_links(self, directory, user):
+        """Two links to a file not there yet: it is created where they lead; both stay links."""
+        os.mkdir(os.path.join(directory, "sub"))
+        os.chmod(os.path.join(directory, "sub"), 0o777)
+        os.symlink("sub/target.png", os.path.join(directory, "link.png"))
+        os.symlink("../link.png", os.path.join(directory, "sub", "up.png"))
+        status, errors = self.save(user, os.path.join(directory, "sub", "up.png"))
+        self.expect_saved("a dangling link", status, errors, os.path.join(directory, "sub", "target.png"))
+        links = tuple(os.readlink(link) if os.path.islink(link) else None
+                      for link in (os.path.join(directory, "link.png"), os.path.join(directory, "sub", "up.png")))
+        if links != ("sub/target.png", "../link.png"):
+            self.fail("the links now lead to %s" % (links,))
+        if sorted(os.listdir(directory)) != ["link.png", "sub"] or \
+                sorted(os.listdir(os.path.join(directory, "sub"))) != ["target.png", "up.png"]:
+            self.fail("the directories hold %s and %s" % (os.listdir(directory),
+                                                          os.listdir(os.path.join(directory, "sub"))))
+
+    def check_deep_directory(self, directory, user):
+        """Saving, and saving again, in a working directory deeper than PATH_MAX (4096)."""
+        deepest = os.open(directory, os.O_RDONLY | os.O_DIRECTORY)
+        for _ in range(25):
+            os.mkdir("d" * 200, dir_fd=deepest)
+            os.chmod("d" * 200, 0o777, dir_fd=deepest)
+            inner = os.open("d" * 200, os.O_RDONLY | os.O_DIRECTORY, dir_fd=deepest)
+            os.close(deepest)
+            deepest = inner
+        try:
+            for attempt in ("saving", "saving again"):
+                status, errors = self.save(user, "x.png", pass_fds=[deepest],
+                                           preexec_fn=lambda: (os.fchdir(deepest), _no_core_dumps()))
+                if status != 0 or errors or os.listdir(deepest) != ["x.png"]:
+                    self.fail("%s 25 x 201 bytes deep: status %d, %r, left %s"
+                              % (attempt, status, errors, os.listdir(deepest)))
+        finally:
+            os.close(deepest)
+
+    def check_metadata(self, directory, user):
+        """A program name with controls, an escape and invalid UTF-8: every format stays valid
+        for its checker, and the name shows with U+FFFD for what it cannot hold."""
+        program = os.path.join(directory.encode(), b"ma\x1b[31mze\x01\xff\xfe")
+        os.symlink(self.program, program)
+        for extension in ("png", "svg", "pdf"):
+            path = os.path.join(directory, "maze." + extension)
+            status, errors = self.save(user, path, program=program)
+            self.expect_saved("a program named %r saving a %s" % (program, extension.upper()), status, errors, path)
+            if extension == "svg":
+                with open(path, encoding="utf-8", errors="replace") as file:
+                    if "Made by ma\ufffd[31mze\ufffd\ufffd\ufffd " not in file.read():
+                        self.fail("the SVG does not name the program with U+FFFD for what it cannot hold")
+
+    def check_messages(self, directory, user):
+        """A name with a new line or an escape: the message stays one line, the escape quoted."""
+        missing = directory + "/missing/"
+        for written, shown in (("a\nb.png", "'%sa'$'\\n''b.png'"), ("a\x1b[31mb.png", "'%sa'$'\\033''[31mb.png'"),
+                               ("it's.png", '"%sit\'s.png"')):
+            status, errors = self.save(user, missing + written)
+            expected = "%s: cannot save the maze as %s: No such file or directory\n" % (self.name, shown % missing)
+            if (status, errors) != (SAVE_FAILURE, expected):
+                self.fail("a name %r: status %d, %r, expected %r" % (written, status, errors, expected))
+
+    def check_closed_pipe(self, directory, user):
+        """Standard output a pipe its reader has closed: the picture is saved all the same."""
+        reading, writing = os.pipe()
+        os.close(reading)
+        path = os.path.join(directory, "piped.png")
+        status, errors = self.save(user, path, "30x20", stdout=writing)
+        os.close(writing)
+        self.expect_saved("standard output closed by its reader", status, errors, path)
+
+
+# What each case is, who saves in it, and its check.
+HOSTILE_CASES = [
+    ("signals while a large PDF is written", ("root", "nobody"), HostileSavingTest.check_signals),
+    ("names planted by another user", ("root",), HostileSavingTest.check_planted_names),
+    ("modes, owners and groups of files replaced", ("root", "nobody"), HostileSavingTest.check_modes),
+    ("dangling links", ("root", "nobody"), HostileSavingTest.check_dangling_links),
+    ("a directory deeper than PATH_MAX", ("root", "nobody"), HostileSavingTest.check_deep_directory),
+    ("metadata from a hostile program name", ("root",), HostileSavingTest.check_metadata),
+    ("file names in messages", ("root",), HostileSavingTest.check_messages),
+    ("a pipe closed by its reader", ("root",), HostileSavingTest.check_closed_pipe),
+]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True, help="path of maze_serial or maze_threaded")
-    parser.add_argument("--size", required=True, type=maze_size, nargs="+", help="WIDTHxHEIGHT in cells")
-    parser.add_argument("--seed", required=True, type=int)
+    parser.add_argument("--size", type=maze_size, nargs="+", help="WIDTHxHEIGHT in cells")
+    parser.add_argument("--seed", type=int)
     parser.add_argument("--window", action="store_true", help="save with the window open")
     parser.add_argument("--regions", action="store_true", help="check regions of a large maze")
     parser.add_argument("--cell-size", type=int, help="pixels a cell of the PNG pictures (3 at the least)")
@@ -359,7 +625,15 @@ def main():
     parser.add_argument("--algorithms", action="store_true",
                         help="check every carving's PNG, unbraided and braided, against its --stats line")
     parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
+    parser.add_argument("--hostile", action="store_true", help="run the hostile cases instead")
+    parser.add_argument("--no-unnamed-files", help="the library that stands in for a file system without them")
     arguments = parser.parse_args()
+    if arguments.hostile:
+        if not arguments.no_unnamed_files:
+            parser.error("--hostile needs --no-unnamed-files")
+        return 0 if HostileSavingTest(arguments).run() else 1
+    if not arguments.size or arguments.seed is None:
+        parser.error("--size and --seed are needed")
     passed = True
     for size in arguments.size:
         single = argparse.Namespace(**vars(arguments))
