@@ -316,7 +316,7 @@ TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythi
         // options are read, beginnings name options, and one shared is ambiguous.
         {{"--", "--help"}, "unexpected argument '--help'"},
         {{"maze.png", "--bogus"}, "unrecognized option '--bogus'"},
-        {{"--s", "2x1"}, "option '--s' is ambiguous; possibilities: '--size' '--seed' '--save' '--solution'"},
+        {{"--s", "2x1"}, "option '--s' is ambiguous; possibilities: '--size' '--seed' '--save' '--solution' '--stats'"},
         {{"--p=a4"}, "option '--p=a4' is ambiguous; possibilities: '--print-seed' '--paper'"},
         {{"--se"}, "option '--seed' requires an argument"},
         {{"--sol=yes"}, "option '--solution' doesn't allow an argument"},
