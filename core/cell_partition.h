@@ -4,9 +4,9 @@
 #define CELL_PARTITION_H
 
 // Cells are added in index order, each starting in a set of its own whose
-// label is its index. Sets are kept as trees joined by size with path
-// compression; a set's label lives at its root, so a merge costs almost
-// nothing instead of a pass over every cell.
+// label is its index. Sets are kept as trees joined by rank with path
+// halving; a set's label lives in its root's link, so a merge costs almost
+// nothing instead of a pass over every cell, and a cell takes five bytes.
 class CellPartition {
 public:
     // Room for capacity cells; fatal level 5 when that cannot be allocated.
@@ -35,20 +35,17 @@ public:
     // in random order can overlap the memory latency of several lookups.
     void prefetch(int cell) const;
 
-private:
-    // One entry per cell, its tree link and its set's data side by side so that
-    // a lookup touches one cache line per step.
-    struct Entry {
-        int link;   // a root's entry holds minus its set size; any other entry its parent
-        int label;  // meaningful at a root: the label of its set
-    };
+    // The bytes a partition of the given capacity allocates.
+    static unsigned long long bytesFor(long long capacity);
 
+private:
     int root(int cell);
 
-    int count;        // cells added so far
-    int nextLabel;    // the label the next added cell receives
-    Entry* entries;   // capacity entries; zero-filled entries point at cell 0
-    int capacity;     // how many cells the partition can hold
+    int count;              // cells added so far
+    int nextLabel;          // the label the next added cell receives
+    int* links;             // per cell: its parent, or at a root minus one less than its set's label
+    unsigned char* ranks;   // per cell: meaningful at a root, a bound on its tree's height
+    int capacity;           // how many cells the partition can hold
 };
 
 #endif

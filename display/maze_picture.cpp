@@ -11,7 +11,7 @@
 #include "gl_driver.h"
 #include "kept_pictures.h"
 #include "maze.h"
-#include "wall_planes.h"
+#include "drawn_walls.h"
 #include "window.h"
 #include "window_room.h"
 
