@@ -1,5 +1,6 @@
 #include "maze_solver.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,7 +21,7 @@ constexpr int stepY[directionCount] = {-1, 0, 1, 0};
 }  // namespace
 
 MazeSolver::MazeSolver()
-    : openPassages(nullptr), bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0)
+    : openPassages(nullptr), bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0), steps(nullptr)
 {
 }
 
@@ -39,23 +40,29 @@ void MazeSolver::releaseTables()
     bestMoves = nullptr;
     path = nullptr;
     nextDirection = nullptr;
+    std::free(steps);
+    steps = nullptr;
 }
 
 void MazeSolver::run()
 {
     solutionMoves = -1;
-    const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
-    openPassages = allocateZeroed<unsigned char>(cells);
-    bestMoves = allocateZeroed<int>(cells);
-    path = allocateZeroed<int>(cells);
-    nextDirection = allocateZeroed<unsigned char>(cells);
-    if (openPassages == nullptr || bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
-        fatalExit(FATAL_ALLOCATION);
-    markOpenPassages();
-    std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
+    if (isKnownPerfectMaze()) {
+        solveTree();
+    } else {
+        const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
+        openPassages = allocateZeroed<unsigned char>(cells);
+        bestMoves = allocateZeroed<int>(cells);
+        path = allocateZeroed<int>(cells);
+        nextDirection = allocateZeroed<unsigned char>(cells);
+        if (openPassages == nullptr || bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
+            fatalExit(FATAL_ALLOCATION);
+        markOpenPassages();
+        std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
 
-    consolePrint("Solving the maze...I bet I can do this faster than you.\n");
-    explore(0, 0, 0);
+        consolePrint("Solving the maze...I bet I can do this faster than you.\n");
+        explore(0, 0, 0);
+    }
     if (solutionMoves == -1)
         fatalExit(FATAL_GOAL_UNREACHED);
     consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
@@ -63,6 +70,106 @@ void MazeSolver::run()
     markSolved();
     consolePrint("\nPress spacebar to see my solution to the maze\n");
     releaseTables();
+}
+
+unsigned long long MazeSolver::workingBytes(int width, int height, bool perfect)
+{
+    const unsigned long long cells =
+        width > 0 && height > 0 ? static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) : 0;
+    if (perfect)
+        return (cells / stepsPerWord + 1) * sizeof(std::uint64_t);
+    return cells * (2 * sizeof(unsigned char) + 2 * sizeof(int));
+}
+
+namespace {
+
+// The passages open from cell (x, y), a bit per direction, read from the
+// maze's own bits; the entrance and the exit lead out of the grid and count
+// as closed.
+inline unsigned openSides(const WallPlanes& planes, int x, int y)
+{
+    const std::uint64_t* const vertical = verticalRow(planes, y);
+    const unsigned up = y > 0 && !lineDrawn(horizontalRow(planes, y), x);
+    const unsigned left = x > 0 && !lineDrawn(vertical, x);
+    const unsigned down = y + 1 < planes.height && !lineDrawn(horizontalRow(planes, y + 1), x);
+    const unsigned right = x + 1 < planes.width && !lineDrawn(vertical, x + 1);
+    return up << upward | left << leftward | down << downward | right << rightward;
+}
+
+}  // namespace
+
+// In a tree the search from the start enters every cell once, along its one
+// path, and steps back into a cell only to be turned away at once; the goal
+// is reached once, by the path to it, and entered again only from the branch
+// beyond it, which exists when both its inner sides are open. So the lines
+// and the solution of the whole search follow from that path alone, which a
+// search that never steps back the way it came finds with a direction of two
+// bits a step, and stops there.
+void MazeSolver::solveTree()
+{
+    const WallPlanes& planes = *walls;
+    const int width = mazeWidth;
+    const int height = mazeHeight;
+    steps = allocateZeroed<std::uint64_t>(static_cast<long long>(workingBytes(width, height, true) / sizeof(std::uint64_t)));
+    if (steps == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    consolePrint("Solving the maze...I bet I can do this faster than you.\n");
+
+    auto stepAt = [this](long long depth) { return static_cast<int>((steps[depth / stepsPerWord] >> (2 * (depth % stepsPerWord))) & 3); };
+    long long depth = 0;
+    int x = 0;
+    int y = 0;
+    int next = 0;             // the next direction to try from (x, y)
+    int cameFrom = -1;        // the direction taken into (x, y); none at the start
+    unsigned open = openSides(planes, x, y);
+    while (x != width - 1 || y != height - 1) {
+        const int back = cameFrom < 0 ? -1 : (cameFrom + 2) % directionCount;
+        while (next < directionCount && (next == back || (open & (1u << next)) == 0))
+            ++next;
+        if (next < directionCount) {
+            steps[depth / stepsPerWord] |= static_cast<std::uint64_t>(next) << (2 * (depth % stepsPerWord));
+            ++depth;
+            x += stepX[next];
+            y += stepY[next];
+            cameFrom = next;
+            next = 0;
+            open = openSides(planes, x, y);
+            continue;
+        }
+        if (depth == 0)
+            return;  // every cell reached, and not the goal
+        --depth;
+        const int taken = stepAt(depth);
+        steps[depth / stepsPerWord] &= ~(std::uint64_t{3} << (2 * (depth % stepsPerWord)));
+        x -= stepX[taken];
+        y -= stepY[taken];
+        next = taken + 1;
+        cameFrom = depth > 0 ? stepAt(depth - 1) : -1;
+        open = openSides(planes, x, y);
+    }
+
+    if (depth > 0x7fffffffLL)
+        fatalExit(FATAL_ALLOCATION);
+    solutionMoves = static_cast<int>(depth);
+    consolePrint("I solved the maze in %d moves...", solutionMoves);
+    consolePrint("perhaps there is a faster way\n");
+    std::free(solutionCells);
+    solutionCells = allocateZeroed<int>(solutionMoves);
+    if (solutionCells == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    // Newest first: the cell entered just before the goal, back to the start.
+    int cellX = 0;
+    int cellY = 0;
+    for (long long i = 0; i < depth; ++i) {
+        solutionCells[depth - 1 - i] = cellX + cellY * width;
+        const int step = stepAt(i);
+        cellX += stepX[step];
+        cellY += stepY[step];
+    }
+    const unsigned goalSides = openSides(planes, width - 1, height - 1);
+    const unsigned inner = 1u << upward | 1u << leftward;
+    if ((goalSides & inner) == inner)
+        consolePrint("Maze solved again, but this time it was longer\n");
 }
 
 // Reads the wall list once, in its order, into a bit per cell and direction:
