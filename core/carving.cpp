@@ -138,7 +138,7 @@ void carveBlock(const VisitedWall* block, int walls, CellPartition& partition, W
     auto cellOf = [width](VisitedWall wall) { return static_cast<int>((wall >> 32) * width + ((wall & 0xffffffffu) >> 1)); };
     constexpr int lookahead = 8;
     for (int i = 0; i < walls; ++i) {
-        if (i + lookahead < walls) {
+        if (lookahead > 0 && i + lookahead < walls) {
             const VisitedWall upcoming = block[i + lookahead];
             const int cell = cellOf(upcoming);
             partition.prefetch(cell);
@@ -150,12 +150,13 @@ void carveBlock(const VisitedWall* block, int walls, CellPartition& partition, W
         const bool below = (wall & 1) != 0;
         const int cell1 = static_cast<int>(y * width + x);
         const int cell2 = below ? cell1 + static_cast<int>(width) : cell1 + 1;
-        if (!partition.sameSet(cell1, cell2)) {
-            if (below)
-                planes.horizontal[(y + 1) * words + (x >> 6)] &= ~(std::uint64_t{1} << (x & 63));
-            else
-                planes.vertical[y * words + ((x + 1) >> 6)] &= ~(std::uint64_t{1} << ((x + 1) & 63));
-            partition.merge(cell2, cell1);
+        // The wall goes when its cells are apart; the joined set takes the
+        // first cell's label.
+        if (partition.mergeIfApart(cell2, cell1)) {
+            const long long line = below ? x : x + 1;
+            std::uint64_t* const word =
+                (below ? planes.horizontal + (y + 1) * words : planes.vertical + y * words) + (line >> 6);
+            *word &= ~(std::uint64_t{1} << (line & 63));
         }
     }
 }

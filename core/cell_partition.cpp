@@ -27,16 +27,6 @@ unsigned long long CellPartition::bytesFor(long long capacity)
     return capacity > 0 ? static_cast<unsigned long long>(capacity) * (sizeof(int) + sizeof(unsigned char)) : 0;
 }
 
-int CellPartition::addCell(int index)
-{
-    if (index >= capacity || count >= capacity)
-        return -1;
-    links[count] = -(nextLabel + 1);
-    ++count;
-    ++nextLabel;
-    return nextLabel;
-}
-
 // Cells not yet added keep their zero fill, a link to cell 0: until they are
 // added they count as members of cell 0's set. Cell 0 itself, before it is
 // added, links to itself and so is a root, of label 0.
@@ -68,16 +58,8 @@ int CellPartition::merge(int a, int b)
     const int rootA = root(a);
     const int rootB = root(b);
     const int mergedLabel = links[rootB] < 0 ? -links[rootB] - 1 : 0;
-    if (rootA == rootB)
-        return mergedLabel;
-    // The lower tree goes under the higher one; the joined set takes b's label.
-    const bool underA = ranks[rootA] >= ranks[rootB];
-    const int newRoot = underA ? rootA : rootB;
-    const int child = underA ? rootB : rootA;
-    if (ranks[rootA] == ranks[rootB])
-        ++ranks[newRoot];
-    links[child] = newRoot;
-    links[newRoot] = -(mergedLabel + 1);
+    if (rootA != rootB)
+        link(rootA, rootB);
     return mergedLabel;
 }
 
@@ -85,9 +67,4 @@ int CellPartition::label(int cell)
 {
     const int top = root(cell);
     return links[top] < 0 ? -links[top] - 1 : 0;
-}
-
-void CellPartition::prefetch(int cell) const
-{
-    __builtin_prefetch(&links[cell]);
 }
