@@ -83,7 +83,15 @@ unsigned long long MazeSolver::workingBytes(int width, int height, bool perfect)
 
 namespace {
 
-// The passages open from cell (x, y), a bit per direction, read from the
+// The tree's walk tries the directions toward the goal first, so that it
+// explores less of the maze before reaching it: in a tree the path it finds is
+// the one path whatever the order. Numbered so that a direction's reverse is
+// two on.
+enum TreeDirection { treeDown, treeRight, treeUp, treeLeft };
+constexpr int treeStepX[directionCount] = {0, 1, 0, -1};
+constexpr int treeStepY[directionCount] = {1, 0, -1, 0};
+
+// The passages open from cell (x, y), a bit per tree direction, read from the
 // maze's own bits; the entrance and the exit lead out of the grid and count
 // as closed.
 inline unsigned openSides(const WallPlanes& planes, int x, int y)
@@ -93,7 +101,7 @@ inline unsigned openSides(const WallPlanes& planes, int x, int y)
     const unsigned left = x > 0 && !lineDrawn(vertical, x);
     const unsigned down = y + 1 < planes.height && !lineDrawn(horizontalRow(planes, y + 1), x);
     const unsigned right = x + 1 < planes.width && !lineDrawn(vertical, x + 1);
-    return up << upward | left << leftward | down << downward | right << rightward;
+    return up << treeUp | left << treeLeft | down << treeDown | right << treeRight;
 }
 
 }  // namespace
@@ -103,7 +111,7 @@ inline unsigned openSides(const WallPlanes& planes, int x, int y)
 // is reached once, by the path to it, and entered again only from the branch
 // beyond it, which exists when both its inner sides are open. So the lines
 // and the solution of the whole search follow from that path alone, which a
-// search that never steps back the way it came finds with a direction of two
+// walk that never steps back the way it came finds with a direction of two
 // bits a step, and stops there.
 void MazeSolver::solveTree()
 {
@@ -115,25 +123,23 @@ void MazeSolver::solveTree()
         fatalExit(FATAL_ALLOCATION);
     consolePrint("Solving the maze...I bet I can do this faster than you.\n");
 
-    auto stepAt = [this](long long depth) { return static_cast<int>((steps[depth / stepsPerWord] >> (2 * (depth % stepsPerWord))) & 3); };
+    auto stepAt = [this](long long depth) {
+        return static_cast<int>((steps[depth / stepsPerWord] >> (2 * (depth % stepsPerWord))) & 3);
+    };
+    auto reverseOf = [](int direction) { return (direction + 2) & 3; };
     long long depth = 0;
     int x = 0;
     int y = 0;
-    int next = 0;             // the next direction to try from (x, y)
-    int cameFrom = -1;        // the direction taken into (x, y); none at the start
-    unsigned open = openSides(planes, x, y);
+    // The directions still to try from (x, y): its open sides but the one it was entered by.
+    unsigned pending = openSides(planes, x, y);
     while (x != width - 1 || y != height - 1) {
-        const int back = cameFrom < 0 ? -1 : (cameFrom + 2) % directionCount;
-        while (next < directionCount && (next == back || (open & (1u << next)) == 0))
-            ++next;
-        if (next < directionCount) {
+        if (pending != 0) {
+            const int next = __builtin_ctz(pending);
             steps[depth / stepsPerWord] |= static_cast<std::uint64_t>(next) << (2 * (depth % stepsPerWord));
             ++depth;
-            x += stepX[next];
-            y += stepY[next];
-            cameFrom = next;
-            next = 0;
-            open = openSides(planes, x, y);
+            x += treeStepX[next];
+            y += treeStepY[next];
+            pending = openSides(planes, x, y) & ~(1u << reverseOf(next));
             continue;
         }
         if (depth == 0)
@@ -141,11 +147,10 @@ void MazeSolver::solveTree()
         --depth;
         const int taken = stepAt(depth);
         steps[depth / stepsPerWord] &= ~(std::uint64_t{3} << (2 * (depth % stepsPerWord)));
-        x -= stepX[taken];
-        y -= stepY[taken];
-        next = taken + 1;
-        cameFrom = depth > 0 ? stepAt(depth - 1) : -1;
-        open = openSides(planes, x, y);
+        x -= treeStepX[taken];
+        y -= treeStepY[taken];
+        const unsigned untried = 0xfu << (taken + 1);
+        pending = openSides(planes, x, y) & untried & (depth > 0 ? ~(1u << reverseOf(stepAt(depth - 1))) : ~0u);
     }
 
     if (depth > 0x7fffffffLL)
@@ -163,11 +168,11 @@ void MazeSolver::solveTree()
     for (long long i = 0; i < depth; ++i) {
         solutionCells[depth - 1 - i] = cellX + cellY * width;
         const int step = stepAt(i);
-        cellX += stepX[step];
-        cellY += stepY[step];
+        cellX += treeStepX[step];
+        cellY += treeStepY[step];
     }
     const unsigned goalSides = openSides(planes, width - 1, height - 1);
-    const unsigned inner = 1u << upward | 1u << leftward;
+    const unsigned inner = 1u << treeUp | 1u << treeLeft;
     if ((goalSides & inner) == inner)
         consolePrint("Maze solved again, but this time it was longer\n");
 }
