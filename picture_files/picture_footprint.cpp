@@ -1,6 +1,7 @@
 #include "picture_footprint.h"
 
 #include "picture_writers.h"
+#include "solution.h"
 
 namespace {
 
@@ -11,9 +12,6 @@ constexpr unsigned long long largestPngSide = 0x7fffffffull;
 // above the peak seen less the same run without saving.
 // Every writer: the file's buffer, libpng's or cairo's own state and code pages.
 constexpr unsigned long long writerBase = 4 * mebibyte;
-// PNG: a pixel row twice over (a byte a pixel while painted, then packed),
-// and with the solution a bit a cell for the cells it passes through.
-constexpr unsigned long long pngBytesPerRowPixel = 2;
 // PDF: cairo records the maze's lines (about half a run of walls a cell) and
 // builds the form that holds them before it writes them out: 15 to 16 bytes a
 // cell measured at 2000 x 2000 and 4000 x 4000.
@@ -33,7 +31,9 @@ unsigned long long pictureSavingBytes(int width, int height, const PictureReques
     const unsigned long long cells = columns * rows;
     switch (request.format) {
     case PictureFormat::PNG:
-        return writerBase + side(width, request.cellSize) * pngBytesPerRowPixel + (request.withSolution ? cells / 8 : 0);
+        return writerBase + pngWriterBytes(static_cast<long long>(side(width, request.cellSize)),
+                                           request.withSolution ? static_cast<long long>(solutionMovesBound(width, height)) : -1,
+                                           static_cast<long long>(rows));
     case PictureFormat::SVG:
         return writerBase;
     case PictureFormat::PDF:
