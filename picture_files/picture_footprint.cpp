@@ -16,6 +16,11 @@ constexpr unsigned long long writerBase = 4 * mebibyte;
 // builds the form that holds them before it writes them out: 15 to 16 bytes a
 // cell measured at 2000 x 2000 and 4000 x 4000.
 constexpr unsigned long long pdfBytesPerCell = 24;
+// cairo writes the form that holds the maze's lines, compressed, into a block
+// of memory it grows up to 2^31 - 1 bytes, and fails past that; the form
+// compresses to 2.9 bytes a cell (2000 x 2000, 11.6 MB), so half a billion
+// cells keeps a margin of a third.
+constexpr unsigned long long largestPdfCells = 1ull << 29;
 
 unsigned long long side(int cells, int cellSize)
 {
@@ -32,6 +37,7 @@ unsigned long long pictureSavingBytes(int width, int height, const PictureReques
     switch (request.format) {
     case PictureFormat::PNG:
         return writerBase + pngWriterBytes(static_cast<long long>(side(width, request.cellSize)),
+                                           static_cast<long long>(side(height, request.cellSize)),
                                            request.withSolution ? static_cast<long long>(solutionMovesBound(width, height)) : -1,
                                            static_cast<long long>(rows));
     case PictureFormat::SVG:
@@ -44,6 +50,13 @@ unsigned long long pictureSavingBytes(int width, int height, const PictureReques
 
 bool pictureFitsFormat(int width, int height, const PictureRequest& request, std::string& problem)
 {
+    const unsigned long long cells = static_cast<unsigned long long>(width > 0 ? width : 0) *
+                                     static_cast<unsigned long long>(height > 0 ? height : 0);
+    if (request.format == PictureFormat::PDF && cells > largestPdfCells) {
+        problem = "cairo holds the drawing of a PDF's page, compressed, in one block of at most 2 GiB, "
+                  "which a maze of more than " + std::to_string(largestPdfCells) + " cells would outgrow";
+        return false;
+    }
     if (request.format != PictureFormat::PNG)
         return true;
     if (side(width, request.cellSize) <= largestPngSide && side(height, request.cellSize) <= largestPngSide)

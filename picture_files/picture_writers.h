@@ -48,9 +48,10 @@ void writeSvgPicture(OutputFile& file, const PictureRequest& request, const Pict
 void writePdfPicture(OutputFile& file, const PictureRequest& request, const PictureText& text,
                      const SolutionPath& solution, const SaveProgress& progress);
 
-// The most the PNG writer holds at once for a picture pixelsAcross wide: its
-// rows, the strips being compressed and written, and the solution's cells by
-// row when it draws a path of so many moves (-1: none) through so many rows.
-unsigned long long pngWriterBytes(long long pixelsAcross, long long moves, long long rows);
+// The most the PNG writer holds at once for a picture of pixelsAcross x
+// pixelsDown: its rows, the strips being compressed and written, and the
+// solution's cells by row when it draws a path of so many moves (-1: none)
+// through so many rows of cells.
+unsigned long long pngWriterBytes(long long pixelsAcross, long long pixelsDown, long long moves, long long rows);
 
 #endif

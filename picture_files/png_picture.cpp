@@ -422,15 +422,16 @@ void addText(png_structp png, png_infop info, const PictureText& text)
 
 }  // namespace
 
-unsigned long long pngWriterBytes(long long pixelsAcross, long long moves, long long rows)
+unsigned long long pngWriterBytes(long long pixelsAcross, long long pixelsDown, long long moves, long long rows)
 {
     const unsigned long long rowPixels = static_cast<unsigned long long>(pixelsAcross);
     const unsigned long long packedRow = rowPixels / 4 + 2;
-    const unsigned long long strip = std::max<unsigned long long>(stripBytes, packedRow) + packedRow;
-    // Each thread: its row in bytes and packed, and zlib's state; the strips:
-    // the even one being written and two odd ones, each with what the pending
-    // chunks add, and the solution's rows.
-    return 2 * (rowPixels + packedRow + 512 * 1024) + 4 * strip + chunkBytes +
+    const unsigned long long image = packedRow * static_cast<unsigned long long>(pixelsDown);
+    const unsigned long long strip = std::min(std::max<unsigned long long>(stripBytes, packedRow), image) + packedRow;
+    // Each thread: its row in bytes and packed, and zlib's state (a quarter
+    // of a MiB at the fastest level); the strips: the even one being written
+    // and two odd ones, and the chunks pending; the solution's rows.
+    return 2 * (rowPixels + packedRow + 300 * 1024) + 3 * strip + std::min<unsigned long long>(chunkBytes, image) +
            (moves >= 0 ? PathRows::bytesFor(moves, rows) : 0);
 }
 

@@ -12,6 +12,7 @@
 
 #include "machine.h"
 #include "maze.h"
+#include "picture_request.h"
 #include "memory_budget.h"
 
 namespace {
@@ -191,7 +192,7 @@ TEST_F(MemoryRoomTest, TheLeastOfEveryLimitThatApplies)
     }
 }
 
-// 4000 x 4000 needs about a gigabyte, more than a 600 MiB container or an
+// 12000 x 12000 needs about 800 MiB, more than a 600 MiB container or an
 // address space of 1200 MiB; small mazes fit in both. Every thread the run
 // starts maps a stack of ulimit -s and may get a malloc arena, so the same
 // address-space limit refuses even a small maze when the GL driver starts
@@ -209,13 +210,13 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
         int side;
         bool fits;
     } const runs[] = {{"ordinary", {}, 4000, true},
-                      {"600 MiB container", container, 4000, false},
+                      {"600 MiB container", container, 12000, false},
                       {"600 MiB container", container, 300, true},
-                      {"ulimit -v 1200 MiB", addressSpace, 4000, false},
+                      {"ulimit -v 1200 MiB", addressSpace, 12000, false},
                       {"ulimit -v 1200 MiB", addressSpace, 150, true},
                       {"16 processors", manyProcessors, 150, false},
                       {"ulimit -d 600 MiB", data, 200, true},
-                      {"ulimit -d 600 MiB", data, 4000, false},
+                      {"ulimit -d 600 MiB", data, 12000, false},
                       {"ulimit -s 64 MiB, -v 830 MiB", limits("unlimited", "870318080", "67108864"), 2, false},
                       {"ulimit -s 1 MiB, -v 830 MiB", limits("unlimited", "870318080", "1048576"), 2, true}};
     for (const Run& run : runs) {
@@ -238,14 +239,14 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
 }
 
 // Without a window no GL driver is loaded and none of its threads start, so a
-// maze too large for maze_threaded's window in 400 MiB fits when only saved,
+// maze too large for maze_threaded's window in 100 MiB fits when only saved,
 // as a PNG, whose writer needs little; cairo's record of a large PDF does not
 // fit.
 TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
 {
-    present({{"/sys/fs/cgroup/memory.max", "419430400\n"}, {"/sys/fs/cgroup/memory.current", "0\n"},
+    present({{"/sys/fs/cgroup/memory.max", "104857600\n"}, {"/sys/fs/cgroup/memory.current", "0\n"},
              {"/sys/fs/cgroup/pids.max", "1\n"}, {"/sys/fs/cgroup/pids.current", "0\n"}});
-    mazeWidth = mazeHeight = 3000;
+    mazeWidth = mazeHeight = 2000;
     PictureRequest png;
     png.withSolution = true;
     PictureRequest pdf = png;
@@ -258,6 +259,27 @@ TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
     EXPECT_EQ(estimatedRunFootprint(2, 1, SHOW_WHILE_SOLVING, RunOutputs{false, &png}).threads, 1u);
     EXPECT_TRUE(runThreadsCanStart(SHOW_WHILE_SOLVING, RunOutputs{false, &png}));
     EXPECT_FALSE(runThreadsCanStart(SHOW_WHILE_SOLVING, RunOutputs{true, &png}));
+    mazeWidth = mazeHeight = 0;
+}
+
+// The largest square maze the cell numbering admits, 2^30 cells, stays
+// within 12 bytes a cell at every phase of a whole run, window or not, and
+// is admitted on a machine of 24 GiB; the carving, which holds the most, is
+// counted to the byte above the walls' bits.
+TEST_F(MemoryRoomTest, TheLargestMazeIsCountedWithinTwelveBytesACell)
+{
+    const unsigned long long cells = 32768ull * 32768ull;
+    PictureRequest png;
+    png.cellSize = 2;
+    for (RunSequence sequence : {SOLVE_THEN_SHOW, SHOW_WHILE_SOLVING})
+        for (const RunOutputs& outputs : {RunOutputs{}, RunOutputs{false, &png}, RunOutputs{true, &png}}) {
+            const RunFootprint footprint = estimatedRunFootprint(32768, 32768, sequence, outputs);
+            EXPECT_LE(footprint.resident, 12 * cells);
+            EXPECT_GE(footprint.resident, 5 * cells + wallPlaneBytes(32768, 32768));
+        }
+    present({{"/proc/meminfo", "MemTotal:       25165824 kB\nMemAvailable:   23068672 kB\n"}});
+    mazeWidth = mazeHeight = 32768;
+    EXPECT_TRUE(runFitsInMemory(SHOW_WHILE_SOLVING, RunOutputs{false, &png}));
     mazeWidth = mazeHeight = 0;
 }
 
