@@ -20,6 +20,9 @@
 // cell and a 1000 x 1000 one as SVG and PDF, beside carving them (see
 // picture_timing.h).
 //
+// "maze_bench --bandwidth" times reading, writing and copying a GiB of memory
+// on one thread and two (see memory_bandwidth.h).
+//
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
 #include <sys/wait.h>
@@ -30,6 +33,7 @@
 #include <string>
 
 #include "bench_clock.h"
+#include "memory_bandwidth.h"
 #include "picture_timing.h"
 #include "redraw_timing.h"
 #include "picture_request.h"
@@ -115,6 +119,8 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--bandwidth") == 0)
+        return measureMemoryBandwidth();
     if (argc == 2 && std::strcmp(argv[1], "--pictures") == 0)
         return measurePictures();
     if (argc == 3 && std::strcmp(argv[1], "--redraw-one") == 0)
@@ -139,7 +145,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] | --redraw [SIDE...] | --pictures]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] [--cell-size N] | --redraw [SIDE...] | --pictures | --bandwidth]\n");
         return 2;
     }
     int failures = 0;

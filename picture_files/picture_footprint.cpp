@@ -11,7 +11,7 @@ constexpr unsigned long long largestPngSide = 0x7fffffffull;
 // Measured at the largest sizes saved (see docs/memory.md); each figure is
 // above the peak seen less the same run without saving.
 // Every writer: the file's buffer, libpng's or cairo's own state and code pages.
-constexpr unsigned long long writerBase = 4 * mebibyte;
+constexpr unsigned long long writerBase = 1 * mebibyte;
 // PDF: cairo records the maze's lines (about half a run of walls a cell) and
 // builds the form that holds them before it writes them out: 15 to 16 bytes a
 // cell measured at 2000 x 2000 and 4000 x 4000.

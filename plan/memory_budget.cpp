@@ -27,10 +27,13 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // screens up to 1920 x 1080.
 
 // The program and its libraries before the window exists, libpng and cairo
-// with theirs (fontconfig, freetype, pixman) included: 7.5 to 9.3 MiB at
-// 2 x 1 without a window. A run without a window holds no more than this
-// beside the maze's own arrays, which the estimate counts to the byte.
-constexpr unsigned long long programResident = 16 * mebibyte;
+// with theirs (fontconfig, freetype, pixman) included: 6.6 to 8.6 MiB at
+// 2 x 1 without a window, the writer's own memory included. A run without a
+// window holds no more than this beside the maze's own arrays, which the
+// estimate counts to the byte; a run that will open one has the connection
+// to the X server open already while it carves (the screen is read ahead).
+constexpr unsigned long long programResident = 9 * mebibyte;
+constexpr unsigned long long screenConnectionResident = 3 * mebibyte;
 // Once the window is open, before anything is drawn: the GL driver's libraries
 // (the pages of LLVM's read by then are 50 MiB alone), its context and the X
 // connection; about 57 MiB on Debian 12, 68 on Debian 13 (more library pages
@@ -137,7 +140,8 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
         static_cast<unsigned long long>(solutionMovesBound(width, height)) * sizeof(int);
     const unsigned long long keptSolver = solver < largestBlockKept ? solver : 0;
 
-    const unsigned long long carving = programResident + wallList + carvingWorkingBytes(width, height);
+    const unsigned long long carving = programResident + (outputs.window ? screenConnectionResident : 0) +
+                                       wallList + carvingWorkingBytes(width, height);
     // Saving: the writer's own memory, beside the maze and the solution. In
     // maze_threaded the worker saves a copy of the solution, taken before the
     // display may free the original, while the window is shown. Afterwards
