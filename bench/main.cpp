@@ -23,6 +23,9 @@
 // "maze_bench --bandwidth" times reading, writing and copying a GiB of memory
 // on one thread and two (see memory_bandwidth.h).
 //
+// "maze_bench --check-picture FILE" reads a PNG saved at 2 pixels a cell back
+// as a maze and says whether it is perfect (see picture_check.h).
+//
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
 #include <sys/wait.h>
@@ -34,6 +37,7 @@
 
 #include "bench_clock.h"
 #include "memory_bandwidth.h"
+#include "picture_check.h"
 #include "picture_timing.h"
 #include "redraw_timing.h"
 #include "picture_request.h"
@@ -119,6 +123,8 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--check-picture") == 0)
+        return checkSavedPicture(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "--bandwidth") == 0)
         return measureMemoryBandwidth();
     if (argc == 2 && std::strcmp(argv[1], "--pictures") == 0)
@@ -145,7 +151,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] [--cell-size N] | --redraw [SIDE...] | --pictures | --bandwidth]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] [--cell-size N] | --redraw [SIDE...] | --pictures | --bandwidth | --check-picture FILE]\n");
         return 2;
     }
     int failures = 0;

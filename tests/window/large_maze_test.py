@@ -98,8 +98,10 @@ class LargeMazeTest:
         windows_before = x_display.settled_windows(TITLE, 2.0)
         with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library) as run:
             try:
-                window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
-                if not run.wait_for_output(PRESS_SPACE.encode(), WINDOW_TIMEOUT):
+                # Carving the largest mazes takes most of a minute before the window opens.
+                opening = WINDOW_TIMEOUT + self.width * self.height / 2e7
+                window = x_display.wait_for_new_window(TITLE, windows_before, run.process, opening)
+                if not run.wait_for_output(PRESS_SPACE.encode(), opening):
                     raise Failed("the solver never finished")
                 first = settled(window)
                 size = (first.width, first.height)
