@@ -7,7 +7,8 @@
 
 With --no-window each run saves the maze as a PNG (at --cell-size pixels a cell, 2 unless
 given) without opening a window, as `--no-window --save FILE --size WxH` does, and its peak
-is the finished process's high-water mark of resident memory; no X server is needed.
+is the finished process's high-water mark of resident memory, as GNU time (Debian's time
+package) reports it; no X server is needed.
 
 Runs each program at each size (N for N x N, or WxH) under the X server named by DISPLAY, or
 with --screen under an Xvfb of its own with a screen of that size, --runs times (5 unless
@@ -163,20 +164,21 @@ def measure(program, width, height, warm_cache, zoom):
 
 
 def measure_without_window(program, width, height, cell_size):
-    """The peak of a run that saves a PNG without a window: its resident high-water mark, and
-    the seconds it took."""
+    """The peak of a run that saves a PNG without a window: its resident high-water mark, as
+    GNU time reports it (the kernel's figure for a child started from Python would include
+    the Python process it was forked from), and the seconds it took."""
     directory = tempfile.mkdtemp(prefix="window_memory_save.")
     try:
         started = time.monotonic()
-        process = subprocess.Popen([program, "--no-window", "--seed", "1", "--size", "%dx%d" % (width, height),
-                                    "--save", os.path.join(directory, "maze.png"), "--solution", "--cell-size", str(cell_size)],
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        _, status, usage = os.wait4(process.pid, 0)
-        process.returncode = os.waitstatus_to_exitcode(status)
-        if process.returncode != 0:
+        result = subprocess.run(["/usr/bin/time", "-f", "peak_kib=%M", program, "--no-window", "--seed", "1",
+                                 "--size", "%dx%d" % (width, height), "--save", os.path.join(directory, "maze.png"),
+                                 "--solution", "--cell-size", str(cell_size)],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if result.returncode != 0:
             raise RuntimeError("%s %dx%d ended with status %d: %s"
-                               % (program, width, height, process.returncode, process.stderr.read()[-300:]))
-        return {"VmHWM": usage.ru_maxrss / 1024.0, "VmPeak": 0.0, "VmData": 0.0, "zoomed": 0.0,
+                               % (program, width, height, result.returncode, result.stderr[-300:]))
+        peak = int(result.stderr.rsplit("peak_kib=", 1)[1].split()[0])
+        return {"VmHWM": peak / 1024.0, "VmPeak": 0.0, "VmData": 0.0, "zoomed": 0.0,
                 "seconds": time.monotonic() - started}
     finally:
         shutil.rmtree(directory, ignore_errors=True)
@@ -249,11 +251,12 @@ def main():
                     else:
                         peaks = measure(os.path.join(arguments.build, program), width, height,
                                         arguments.warm_cache, arguments.zoom)
+                    seconds = peaks.pop("seconds", None)
                     for name in peaks:
                         worst[program][name] = max(worst[program][name], peaks[name])
                     zoomed = " peak_zoomed_rss_mib=%.1f" % peaks["zoomed"] if arguments.zoom else ""
-                    if "seconds" in peaks:
-                        zoomed += " seconds=%.1f" % peaks.pop("seconds")
+                    if seconds is not None:
+                        zoomed += " seconds=%.1f" % seconds
                     print("%s %dx%d screen=%s run=%d estimated_run_mib=%.1f peak_rss_mib=%.1f peak_virtual_mib=%.1f "
                           "peak_data_mib=%.1f%s"
                           % (program, width, height, screen, run, estimated[program], peaks["VmHWM"], peaks["VmPeak"],

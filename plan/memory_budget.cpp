@@ -140,8 +140,10 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
         static_cast<unsigned long long>(solutionMovesBound(width, height)) * sizeof(int);
     const unsigned long long keptSolver = solver < largestBlockKept ? solver : 0;
 
+    // The large arrays' rounding and the allocator's headers: a 128th of them.
+    const unsigned long long carvingArrays = wallList + carvingWorkingBytes(width, height);
     const unsigned long long carving = programResident + (outputs.window ? screenConnectionResident : 0) +
-                                       wallList + carvingWorkingBytes(width, height);
+                                       carvingArrays + carvingArrays / 128;
     // Saving: the writer's own memory, beside the maze and the solution. In
     // maze_threaded the worker saves a copy of the solution, taken before the
     // display may free the original, while the window is shown. Afterwards
@@ -201,7 +203,8 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     RunFootprint footprint;
     footprint.resident = std::max(carving, afterCarving) + unmeasuredThreads * residentPerDriverThread;
     // Without the window's margin, the arrays' page tables (a five-hundredth of
-    // them) and the allocator's rounding: 16000 x 16000 peaked at 9772 MiB.
+    // them) and the allocator's rounding: 16000 x 16000 saved as a PNG peaked
+    // at 1290 MiB, 32768 x 32768 at 5384 MiB.
     if (!outputs.window)
         footprint.resident += footprint.resident / 64;
     footprint.mapped = footprint.resident + libraryReserved + stacks + arenas * arenaReserved;
