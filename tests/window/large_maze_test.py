@@ -48,10 +48,17 @@ def shares(image, left=0, top=0, right=None, bottom=None):
     return total / 255.0 / count, white / count, black / count
 
 
+def drawn(image):
+    """Whether the window shows a picture: all black it is not drawn yet, all white it shows
+    the ground it is cleared to while its first view is made (every picture of a maze has its
+    white margin and something darker)."""
+    return max(image.green, default=0) > 0 and min(image.green, default=255) < 255
+
+
 def settled(window, timeout=PICTURE_TIMEOUT):
-    """The window's picture once it has stopped changing. A window all black is not drawn
-    yet, however long it stays so (every picture of a maze has its white margin): a slow
-    build computes a large maze's first view for longer than the window takes to settle."""
+    """The window's picture once it has stopped changing. A window not drawn yet is not
+    settled, however long it stays so: a slow build computes a large maze's first view for
+    longer than the window takes to settle."""
     deadline = time.monotonic() + timeout
     image = x_display.capture(window)
     since = time.monotonic()
@@ -60,9 +67,9 @@ def settled(window, timeout=PICTURE_TIMEOUT):
         latest = x_display.capture(window)
         if not latest.same_bytes(image):
             image, since = latest, time.monotonic()
-        elif time.monotonic() - since >= SETTLE_SECONDS and max(image.green, default=0) > 0:
+        elif time.monotonic() - since >= SETTLE_SECONDS and drawn(image):
             return image
-    raise Failed("the window never stopped changing" if max(image.green, default=0) > 0 else "the window stayed black")
+    raise Failed("the window never stopped changing" if drawn(image) else "the window was never drawn")
 
 
 def red_near(image, x, y, reach):
