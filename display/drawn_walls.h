@@ -11,8 +11,7 @@
 extern WallPlanes wallPlanes;
 
 // Takes a holder's claim on the planes of walls into wallPlanes, letting go
-// of those of an earlier maze, and makes the coarser copies of them that views
-// finer than the window read. Fatal level 1 when there is no memory for those.
+// of those of an earlier maze: nothing is copied.
 void keepWallPlanes();
 
 #endif
