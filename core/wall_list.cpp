@@ -136,12 +136,12 @@ void buildWallList()
     std::uint64_t* const vertical = listPlanes.vertical;
     std::uint64_t* const horizontal = listPlanes.horizontal;
     // A row of either plane with every line from 0 to `last` drawn.
-    auto fillRow = [words](std::uint64_t* row, int last) {
-        const int fullWords = (last + 1) / 64;
+    auto fillRow = [words](std::uint64_t* row, long long last) {
+        const long long fullWords = (last + 1) / 64;
         std::memset(row, 0xff, static_cast<std::size_t>(fullWords) * sizeof(std::uint64_t));
         if ((last + 1) % 64 != 0)
             row[fullWords] = (std::uint64_t{1} << ((last + 1) % 64)) - 1;
-        for (int word = fullWords + 1; word < words; ++word)
+        for (long long word = fullWords + 1; word < words; ++word)
             row[word] = 0;
     };
     // Inside, every wall stands; horizontal row 0 is the top border (open
@@ -149,8 +149,8 @@ void buildWallList()
     // each row is the left border, line W the right one (open beside the goal).
     for (int y = 0; y < height; ++y)
         fillRow(vertical + static_cast<long long>(y) * words, width);
-    for (int y = 0; y <= height; ++y)
-        fillRow(horizontal + static_cast<long long>(y) * words, width - 1);
+    for (long long y = 0; y <= height; ++y)
+        fillRow(horizontal + y * words, width - 1);
     horizontal[0] &= ~std::uint64_t{1};
     std::uint64_t* const lastRow = vertical + static_cast<long long>(height - 1) * words;
     lastRow[width >> 6] &= ~(std::uint64_t{1} << (width & 63));

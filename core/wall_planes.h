@@ -27,7 +27,7 @@ struct WallPlanes {
 // W + 1 too, so that counting up to any line's end never reads past a row.
 inline int planeWordsPerRow(int width)
 {
-    return (width > 0 ? width + 1 : 0) / 64 + 1;
+    return static_cast<int>((width > 0 ? width + 1LL : 0LL) / 64 + 1);
 }
 
 // Bytes both planes of a width x height maze take.

@@ -184,6 +184,9 @@ TEST_F(WallListTest, EachRecordIsOneBitOfThePlanesAtEveryEdge)
         EXPECT_TRUE(lineDrawn(verticalRow(*walls, height - 1), 0));
         EXPECT_FALSE(lineDrawn(horizontalRow(*walls, height), width));
     }
+    // The widest maze: a row of 2^31 - 1 cells, its lines' words counted past 32 bits.
+    EXPECT_EQ(planeWordsPerRow(2147483647), 33554433);
+    EXPECT_EQ(wallPlaneBytes(2147483647, 1), 3ull * 33554433 * 8);
 }
 
 using WallListDeathTest = MazeTest;
