@@ -7,20 +7,22 @@ Runs maze_serial and maze_threaded at each square size under the X server named 
 DISPLAY, or under an Xvfb of 1280x1024x24 of its own when DISPLAY is unset, and prints
 one line per run:
 
-    maze_serial 2000x2000 first_frame_s=... generated_s=... solved_s=... window_s=... ...
+    maze_serial 2000x2000 first_frame_s=... ground_s=... generated_s=... solved_s=... window_s=... ...
 
 The clock starts when the size is typed (both numbers are written at once, after the
 width prompt has appeared). Until its first redraw the window shows what an unpainted
-window shows under Xvfb: the black of the screen behind it. Every picture has white or
-grey in it (a maze finer than the window is grey all over), so the first frame is the
-first capture of the window with a pixel that is not black. Captures are taken when the X server reports that the window's
+window shows under Xvfb: the black of the screen behind it; then, while its first view is
+made, the white ground it is cleared to (ground_s, the first capture with a pixel that is
+not black). Every picture has more than one colour in it (its white margin and its walls,
+black or grey), so the first frame is the first capture of the window with pixels of two
+colours. Captures are taken when the X server reports that the window's
 contents changed (DAMAGE extension), so the measurement does not compete for the two
 cores with the program it measures; without that extension it falls back to polling.
 
 The other columns say where the time went: the console line ending carving ("Done
 generating maze..."), the solver's last line ("Press spacebar ..."), and the window
 being mapped. complete=yes means a capture taken once the window had stopped changing
-equals the one that first showed paint, so the frame was not caught half drawn.
+equals the one that first showed the picture, so the frame was not caught half drawn.
 """
 
 import argparse
@@ -211,6 +213,20 @@ def has_paint(pixels):
     return False
 
 
+def has_picture(pixels):
+    """Whether the window shows a picture: pixels of more than one colour. Before its first
+    picture the window shows the white ground, one colour, and before that nothing: black."""
+    data, masks, byte_order = pixels
+    for mask in masks:
+        byte = {0xFF: 0, 0xFF00: 1, 0xFF0000: 2, 0xFF000000: 3}[mask]
+        if byte_order != _LSB_FIRST:
+            byte = 3 - byte
+        channel = data[byte::4]
+        if channel.strip(channel[:1]):
+            return True
+    return False
+
+
 class ProgramRun:
     """A program with its console output timestamped as it arrives."""
 
@@ -268,7 +284,7 @@ def measure(connection, program, size):
         polling = connection.damage_event is None
 
         window = window_size = window_time = None
-        first_frame = first_pixels = None
+        first_frame = first_pixels = ground_time = None
         unpainted_seen = False
         while first_frame is None:
             if time.monotonic() > deadline or run.process.poll() is not None:
@@ -287,10 +303,12 @@ def measure(connection, program, size):
                 look = True
             if look and window_size is not None:
                 pixels = connection.pixels(window, *window_size)
-                if pixels is not None and has_paint(pixels):
+                if pixels is not None and has_paint(pixels) and ground_time is None:
+                    ground_time = time.monotonic()
+                if pixels is not None and has_picture(pixels):
                     first_frame, first_pixels = time.monotonic(), pixels
                 else:
-                    unpainted_seen = True
+                    unpainted_seen = unpainted_seen or ground_time is None
                     connection.rearm()
 
         # Wait until the window stops changing, then see whether the first frame was all of it.
@@ -313,8 +331,8 @@ def measure(connection, program, size):
         def since_typed(moment):
             return "%.3f" % (moment - typed) if moment is not None else "-"
 
-        return ("first_frame_s=%.3f generated_s=%s solved_s=%s window_s=%s unpainted_seen=%s complete=%s"
-                % (first_frame - typed, since_typed(run.time_of(b"Done generating maze...\n")),
+        return ("first_frame_s=%.3f ground_s=%s generated_s=%s solved_s=%s window_s=%s unpainted_seen=%s complete=%s"
+                % (first_frame - typed, since_typed(ground_time), since_typed(run.time_of(b"Done generating maze...\n")),
                    since_typed(run.time_of(b"Press spacebar to see my solution to the maze\n")),
                    since_typed(window_time), "yes" if unpainted_seen else "no", "yes" if complete else "no"))
     finally:

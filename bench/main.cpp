@@ -6,9 +6,10 @@
 // peak_rss_mib is carving and solving alone; the estimates are what the
 // memory check expects a whole run of maze_serial and of maze_threaded to
 // hold, window included, on the screen assumed when none can be read.
-// "maze_bench --estimate WxH [--screen WxH]" prints only those, and those of
-// runs that save pictures, for the window on a screen of the size given, or
-// else on the screen of DISPLAY, as the programs read it before carving:
+// "maze_bench --estimate WxH [--screen WxH] [--cell-size N]" prints only
+// those, and those of runs that save pictures (at N pixels a cell, 10 unless
+// given), for the window on a screen of the size given, or else on the screen
+// of DISPLAY, as the programs read it before carving:
 //   WxH screen=WxH estimated_run_mib=... (screen=unknown where none is read)
 //
 // "maze_bench --redraw [SIDE...]" times the window's redraws instead, at the
@@ -21,6 +22,12 @@
 //
 // "maze_bench --algorithms [WxH...]" times carving with every algorithm beside
 // Kruskal's (see algorithm_timing.h).
+//
+// "maze_bench --bandwidth" times reading, writing and copying a GiB of memory
+// on one thread and two (see memory_bandwidth.h).
+//
+// "maze_bench --check-picture FILE" reads a PNG saved at 2 pixels a cell back
+// as a maze and says whether it is perfect (see picture_check.h).
 //
 // Each size runs in a fresh process (this program re-executed with the size
 // as its argument), so every peak memory figure belongs to its size alone.
@@ -35,8 +42,11 @@
 #include "algorithm_timing.h"
 #include "bench_clock.h"
 #include "carving_algorithms.h"
+#include "memory_bandwidth.h"
+#include "picture_check.h"
 #include "picture_timing.h"
 #include "redraw_timing.h"
+#include "picture_request.h"
 #include "screen_ahead.h"
 #include "size_run.h"
 
@@ -92,15 +102,23 @@ int main(int argc, char** argv)
 {
     int width = 0;
     int height = 0;
-    if ((argc == 3 || argc == 5) && std::strcmp(argv[1], "--estimate") == 0 &&
+    if (argc >= 3 && argc % 2 == 1 && std::strcmp(argv[1], "--estimate") == 0 &&
         std::sscanf(argv[2], "%dx%d", &width, &height) == 2) {
         ScreenSize screen{0, 0};
-        if (argc == 5 && (std::strcmp(argv[3], "--screen") != 0 ||
-                          std::sscanf(argv[4], "%dx%d", &screen.width, &screen.height) != 2)) {
-            std::fprintf(stderr, "usage: maze_bench --estimate WxH [--screen WxH]\n");
-            return 2;
+        bool screenGiven = false;
+        int cellSize = defaultCellSize;
+        for (int i = 3; i + 1 < argc; i += 2) {
+            const bool screenOption = std::strcmp(argv[i], "--screen") == 0 &&
+                                      std::sscanf(argv[i + 1], "%dx%d", &screen.width, &screen.height) == 2;
+            const bool cellOption = std::strcmp(argv[i], "--cell-size") == 0 &&
+                                    std::sscanf(argv[i + 1], "%d", &cellSize) == 1;
+            screenGiven = screenGiven || screenOption;
+            if (!screenOption && !cellOption) {
+                std::fprintf(stderr, "usage: maze_bench --estimate WxH [--screen WxH] [--cell-size N]\n");
+                return 2;
+            }
         }
-        if (argc == 3)
+        if (!screenGiven)
             screen = readScreenAhead(1, argv);
         std::printf("%dx%d ", width, height);
         if (screen.width > 0 && screen.height > 0)
@@ -108,7 +126,7 @@ int main(int argc, char** argv)
         else
             std::printf("screen=unknown ");
         printEstimates(width, height, screen);
-        printSavingEstimates(width, height, screen);
+        printSavingEstimates(width, height, screen, cellSize);
         std::printf("\n");
         return 0;
     }
@@ -126,6 +144,10 @@ int main(int argc, char** argv)
         }
         return failures == 0 ? 0 : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--check-picture") == 0)
+        return checkSavedPicture(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "--bandwidth") == 0)
+        return measureMemoryBandwidth();
     if (argc == 2 && std::strcmp(argv[1], "--pictures") == 0)
         return measurePictures();
     if (argc == 3 && std::strcmp(argv[1], "--redraw-one") == 0)
@@ -150,7 +172,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] | --redraw [SIDE...] | --pictures | --algorithms [WxH...]]\n");
+        std::fprintf(stderr, "usage: maze_bench [--estimate WxH [--screen WxH] [--cell-size N] | --redraw [SIDE...] | --pictures | --algorithms [WxH...] | --bandwidth | --check-picture FILE]\n");
         return 2;
     }
     int failures = 0;

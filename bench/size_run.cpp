@@ -97,13 +97,14 @@ void printEstimates(int width, int height, ScreenSize screen)
                 mebibytes(threaded.data));
 }
 
-void printSavingEstimates(int width, int height, ScreenSize screen)
+void printSavingEstimates(int width, int height, ScreenSize screen, int cellSize)
 {
-    // Saved with the solution, at the default cell size, with the window and without.
+    // Saved with the solution, at the cell size given, with the window and without.
     for (PictureFormat format : {PictureFormat::PNG, PictureFormat::SVG, PictureFormat::PDF}) {
         PictureRequest picture;
         picture.format = format;
         picture.withSolution = true;
+        picture.cellSize = cellSize;
         const char* name = format == PictureFormat::PNG ? "png" : format == PictureFormat::SVG ? "svg" : "pdf";
         for (bool window : {true, false}) {
             const RunOutputs outputs{window, &picture, screen};

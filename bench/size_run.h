@@ -31,6 +31,6 @@ void printEstimates(int width, int height, ScreenSize screen);
 // and without:
 //   estimated_png_mib=... estimated_threaded_png_mib=... estimated_png_no_window_mib=...
 //   estimated_threaded_png_no_window_mib=... (and the same for svg and pdf)
-void printSavingEstimates(int width, int height, ScreenSize screen);
+void printSavingEstimates(int width, int height, ScreenSize screen, int cellSize);
 
 #endif

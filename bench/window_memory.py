@@ -3,6 +3,12 @@
 
     bench/window_memory.py --build build --sizes 1000 2000 8000x2000 [--runs 5] [--programs maze_serial]
         [--screen 3840x2160] [--zoom] [--warm-cache] [--ceiling 1.3]
+    bench/window_memory.py --build build --sizes 2x1 16000 32768 --no-window [--cell-size 2] [--runs 1]
+
+With --no-window each run saves the maze as a PNG (at --cell-size pixels a cell, 2 unless
+given) without opening a window, as `--no-window --save FILE --size WxH` does, and its peak
+is the finished process's high-water mark of resident memory, as GNU time (Debian's time
+package) reports it; no X server is needed.
 
 Runs each program at each size (N for N x N, or WxH) under the X server named by DISPLAY, or
 with --screen under an Xvfb of its own with a screen of that size, --runs times (5 unless
@@ -157,13 +163,40 @@ def measure(program, width, height, warm_cache, zoom):
             shutil.rmtree(cache, ignore_errors=True)
 
 
-def estimates(build, width, height, screen):
-    """{program: estimated MiB} from maze_bench for the size, on the screen given or DISPLAY's."""
+def measure_without_window(program, width, height, cell_size):
+    """The peak of a run that saves a PNG without a window: its resident high-water mark, as
+    GNU time reports it (the kernel's figure for a child started from Python would include
+    the Python process it was forked from), and the seconds it took."""
+    directory = tempfile.mkdtemp(prefix="window_memory_save.")
+    try:
+        started = time.monotonic()
+        result = subprocess.run(["/usr/bin/time", "-f", "peak_kib=%M", program, "--no-window", "--seed", "1",
+                                 "--size", "%dx%d" % (width, height), "--save", os.path.join(directory, "maze.png"),
+                                 "--solution", "--cell-size", str(cell_size)],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if result.returncode != 0:
+            raise RuntimeError("%s %dx%d ended with status %d: %s"
+                               % (program, width, height, result.returncode, result.stderr[-300:]))
+        peak = int(result.stderr.rsplit("peak_kib=", 1)[1].split()[0])
+        return {"VmHWM": peak / 1024.0, "VmPeak": 0.0, "VmData": 0.0, "zoomed": 0.0,
+                "seconds": time.monotonic() - started}
+    finally:
+        shutil.rmtree(directory, ignore_errors=True)
+
+
+def estimates(build, width, height, screen, cell_size=None):
+    """{program: estimated MiB} from maze_bench for the size, on the screen given or DISPLAY's;
+    with a cell size, for saving a PNG of that cell size without a window."""
     command = [os.path.join(build, "bench", "maze_bench"), "--estimate", "%dx%d" % (width, height)]
     if screen:
         command += ["--screen", screen]
+    if cell_size:
+        command += ["--cell-size", str(cell_size)]
     result = subprocess.run(command, capture_output=True, text=True, check=True)
     figures = dict(word.split("=") for word in result.stdout.split() if "=" in word)
+    if cell_size:
+        return "none", {"maze_serial": float(figures["estimated_png_no_window_mib"]),
+                        "maze_threaded": float(figures["estimated_threaded_png_no_window_mib"])}
     return figures["screen"], {"maze_serial": float(figures["estimated_run_mib"]),
                                "maze_threaded": float(figures["estimated_threaded_run_mib"])}
 
@@ -190,11 +223,15 @@ def main():
     parser.add_argument("--zoom", action="store_true", help="also zoom, drag and show the solution once drawn")
     parser.add_argument("--warm-cache", action="store_true", help="keep Mesa's shader cache from run to run")
     parser.add_argument("--ceiling", type=float, default=1.3, help="the most the estimate may be over the peak")
+    parser.add_argument("--no-window", action="store_true", help="save a PNG without a window instead")
+    parser.add_argument("--cell-size", type=int, default=2, help="pixels a cell of that PNG (2)")
     arguments = parser.parse_args()
     if arguments.runs < 1:
         parser.error("--runs must be at least 1")
     server = None
-    if arguments.screen:
+    if arguments.no_window:
+        arguments.screen = None
+    elif arguments.screen:
         server, os.environ["DISPLAY"] = start_own_xvfb(arguments.screen)
     elif not os.environ.get("DISPLAY"):
         print("window_memory.py: set DISPLAY to an X server, or give --screen WxH", file=sys.stderr)
@@ -202,16 +239,24 @@ def main():
     try:
         outside = 0
         for width, height in arguments.sizes:
-            screen, estimated = estimates(arguments.build, width, height, arguments.screen)
+            screen, estimated = estimates(arguments.build, width, height, arguments.screen,
+                                          arguments.cell_size if arguments.no_window else None)
             worst = {program: {"VmHWM": 0.0, "VmPeak": 0.0, "VmData": 0.0, "zoomed": 0.0}
                      for program in arguments.programs}
             for run in range(1, arguments.runs + 1):
                 for program in arguments.programs:
-                    peaks = measure(os.path.join(arguments.build, program), width, height, arguments.warm_cache,
-                                    arguments.zoom)
+                    if arguments.no_window:
+                        peaks = measure_without_window(os.path.join(arguments.build, program), width, height,
+                                                       arguments.cell_size)
+                    else:
+                        peaks = measure(os.path.join(arguments.build, program), width, height,
+                                        arguments.warm_cache, arguments.zoom)
+                    seconds = peaks.pop("seconds", None)
                     for name in peaks:
                         worst[program][name] = max(worst[program][name], peaks[name])
                     zoomed = " peak_zoomed_rss_mib=%.1f" % peaks["zoomed"] if arguments.zoom else ""
+                    if seconds is not None:
+                        zoomed += " seconds=%.1f" % seconds
                     print("%s %dx%d screen=%s run=%d estimated_run_mib=%.1f peak_rss_mib=%.1f peak_virtual_mib=%.1f "
                           "peak_data_mib=%.1f%s"
                           % (program, width, height, screen, run, estimated[program], peaks["VmHWM"], peaks["VmPeak"],

@@ -12,6 +12,11 @@ struct CarvingAlgorithm {
     // together. Kruskal's, the default, is weighed by its walls instead.
     unsigned long long bitsPerCell;
     unsigned long long bytesPerSide;
+    // Whether its path from the start to the goal may wind through a large
+    // share of the cells (the backtracker's runs through a tenth of them and
+    // more), rather than stay within the bound the solver counts a carved
+    // maze's path with (solutionMovesBound: below 10 times the sides measured).
+    bool longSolutions;
 };
 
 extern const CarvingAlgorithm carvingAlgorithms[];

@@ -2,6 +2,7 @@
 
 #include "carving.h"
 #include "maze_generation.h"
+#include "wall_list.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ BraidProbability chosenBraid;
 void carveChosenMaze()
 {
     chosenAlgorithm->carve();
+    // Every carving of the table makes a perfect maze, which the solver then
+    // walks along its one path; braiding, which opens walls, takes that back.
+    declarePerfectMaze();
     braidMaze(chosenBraid);
 }
 

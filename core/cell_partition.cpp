@@ -6,38 +6,38 @@
 #include "zeroed_array.h"
 
 CellPartition::CellPartition(int capacity)
-    : count(0), nextLabel(0), entries(allocateZeroed<Entry>(capacity)), capacity(capacity)
+    : count(0),
+      nextLabel(0),
+      links(allocateZeroed<int>(capacity)),
+      ranks(allocateZeroed<unsigned char>(capacity)),
+      capacity(capacity)
 {
-    if (entries == nullptr)
+    if (links == nullptr || ranks == nullptr)
         fatalExit(FATAL_PARTITION_ALLOCATION);
 }
 
 CellPartition::~CellPartition()
 {
-    std::free(entries);
+    std::free(links);
+    std::free(ranks);
 }
 
-int CellPartition::addCell(int index)
+unsigned long long CellPartition::bytesFor(long long capacity)
 {
-    if (index >= capacity || count >= capacity)
-        return -1;
-    entries[count] = Entry{-1, nextLabel};
-    ++count;
-    ++nextLabel;
-    return nextLabel;
+    return capacity > 0 ? static_cast<unsigned long long>(capacity) * (sizeof(int) + sizeof(unsigned char)) : 0;
 }
 
 // Cells not yet added keep their zero fill, a link to cell 0: until they are
 // added they count as members of cell 0's set. Cell 0 itself, before it is
-// added, links to itself and so is a root.
+// added, links to itself and so is a root, of label 0.
 int CellPartition::root(int cell)
 {
     // Path halving: every other cell on the way up skips to its grandparent.
-    while (entries[cell].link >= 0 && entries[cell].link != cell) {
-        const int parent = entries[cell].link;
-        const int grandparent = entries[parent].link;
+    while (links[cell] >= 0 && links[cell] != cell) {
+        const int parent = links[cell];
+        const int grandparent = links[parent];
         if (grandparent >= 0 && grandparent != parent)
-            entries[cell].link = grandparent;
+            links[cell] = grandparent;
         cell = parent;
     }
     return cell;
@@ -57,26 +57,14 @@ int CellPartition::merge(int a, int b)
         fatalExit(FATAL_MERGE_RANGE);
     const int rootA = root(a);
     const int rootB = root(b);
-    if (rootA == rootB)
-        return entries[rootA].label;
-    // The smaller tree goes under the larger one; the joined set takes b's label.
-    const int mergedLabel = entries[rootB].label;
-    const int sizeA = entries[rootA].link < 0 ? -entries[rootA].link : 1;
-    const int sizeB = entries[rootB].link < 0 ? -entries[rootB].link : 1;
-    const int newRoot = sizeA >= sizeB ? rootA : rootB;
-    const int child = sizeA >= sizeB ? rootB : rootA;
-    entries[child].link = newRoot;
-    entries[newRoot].link = -(sizeA + sizeB);
-    entries[newRoot].label = mergedLabel;
+    const int mergedLabel = links[rootB] < 0 ? -links[rootB] - 1 : 0;
+    if (rootA != rootB)
+        link(rootA, rootB);
     return mergedLabel;
 }
 
 int CellPartition::label(int cell)
 {
-    return entries[root(cell)].label;
-}
-
-void CellPartition::prefetch(int cell) const
-{
-    __builtin_prefetch(&entries[cell]);
+    const int top = root(cell);
+    return links[top] < 0 ? -links[top] - 1 : 0;
 }

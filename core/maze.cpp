@@ -6,12 +6,6 @@
 int mazeWidth = 0;
 int mazeHeight = 0;
 
-// The wall list: allocated and filled by createWallList, carved by carveMaze
-// (main thread), then read by the picture and the solver. Freed once by its last
-// reader: the serial run sequence after compiling the picture, or the threaded
-// program's solver when it is done.
-Wall* walls = nullptr;
-
 int wallCount()
 {
     // Wrap rather than overflow: sizes whose count does not fit are refused

@@ -4,14 +4,15 @@
 
 #include "maze.h"
 
-// Allocates walls for the current size, sets every record to (-1, -1, standing)
-// and fills it with buildWallList. Fatal level 1 when it cannot be allocated,
-// a negative wall count included.
+// Allocates walls for the current size and fills it with buildWallList.
+// Fatal level 1 when it cannot be allocated, a negative wall count included.
 void createWallList();
 
-// Fills walls row by row, each cell contributing its wall to the right (if it
-// has a right neighbour) and then its wall below (if it has one below), each
-// standing.
+// Sets every wall of walls standing, and the border around them with the
+// entrance above the start cell and the exit beside the goal cell open. Its
+// records are laid out row by row, each cell contributing its wall to the
+// right (if it has a right neighbour) and then its wall below (if it has one
+// below).
 void buildWallList();
 
 // The present flag of the wall between cells (x1, y1) and (x2, y2): 0 for an
@@ -34,7 +35,14 @@ bool wallStands(long long index);
 void removeWall(long long index);
 void restoreWall(long long index);
 
-// Releases walls.
+// Releases walls (the display may keep its bits; see wall_planes.h).
 void freeWallList();
+
+// Whether the walls are known to form a perfect maze, one path between any
+// two cells: declared by the carving that made them so, and forgotten when a
+// wall is removed or restored afterwards or a new list is created. The solver
+// of a perfect maze needs far less than the search of any maze.
+void declarePerfectMaze();
+bool isKnownPerfectMaze();
 
 #endif

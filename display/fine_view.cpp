@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "drawn_walls.h"
 #include "zeroed_array.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "gl_driver.h"
 #include "kept_pictures.h"
 #include "maze.h"
-#include "wall_planes.h"
+#include "drawn_walls.h"
 #include "window.h"
 #include "window_room.h"
 
@@ -34,6 +34,11 @@ PictureInProgress inProgress = {false, {}, false, false};
 // Whether the driver has been prepared for redraws over the window: set once
 // the first view of a large maze is on the window. GLUT thread only.
 bool driverPrepared = false;
+
+// Whether a whole picture has been on the window yet: until then a view still
+// being made leaves the window showing the ground colour, never the black of
+// a window nothing has been drawn in. GLUT thread only.
+bool pictureShown = false;
 
 // Top and right edges, leaving the entrance above the start cell and the
 // exit beside the goal cell open; then the left and bottom edges, whole.
@@ -123,6 +128,7 @@ void compileMazeList()
     setUpKeptPictures(picturesKeptFor(mazeWidth, mazeHeight, windowScreen()));
     inProgress.active = false;
     driverPrepared = false;
+    pictureShown = false;
     fenceWallLinePieces(rendererIsMesaSoftware() && driverIsAtLeastVersion(3, 2));
 }
 
@@ -137,10 +143,12 @@ PictureState drawMazePicture(const MazeView& view)
     if (!large || (!fine && !keepsPictures())) {
         inProgress.active = false;
         drawLines(frame.shown);
+        pictureShown = true;
         return PICTURE_COMPLETE;
     }
     if (putBackPicture(frame)) {
         inProgress.active = false;
+        pictureShown = true;
         return PICTURE_COMPLETE;
     }
     if (!inProgress.active || !sameFrame(inProgress.frame, frame)) {
@@ -148,11 +156,16 @@ PictureState drawMazePicture(const MazeView& view)
             // No memory for the image: lines, black where cells are finer than pixels.
             inProgress.active = false;
             drawLines(frame.shown);
+            pictureShown = true;
             return PICTURE_COMPLETE;
         }
         inProgress = PictureInProgress{true, frame, fine, false};
     }
-    return drawPreview(frame.width, frame.height) ? PICTURE_PREVIEWED : PICTURE_PENDING;
+    if (drawPreview(frame.width, frame.height))
+        return PICTURE_PREVIEWED;
+    if (!pictureShown)
+        glClear(GL_COLOR_BUFFER_BIT);
+    return PICTURE_PENDING;
 }
 
 bool drawMoreOfMazePicture()
@@ -167,6 +180,7 @@ bool drawMoreOfMazePicture()
         return false;
     }
     inProgress.active = false;
+    pictureShown = true;
     if (!driverPrepared && keepsPictures()) {
         // Shown first, prepared after: the window waits for nothing.
         glFlush();

@@ -51,8 +51,8 @@ MazeView keptWithinMaze(MazeView view)
         return fullView();
     const double halfSpanX = spanX(view.zoomSteps) / 2;
     const double halfSpanY = spanY(view.zoomSteps) / 2;
-    view.centreX = std::clamp(view.centreX, -1 + halfSpanX, mazeWidth + 1 - halfSpanX);
-    view.centreY = std::clamp(view.centreY, -1 + halfSpanY, mazeHeight + 1 - halfSpanY);
+    view.centreX = std::clamp(view.centreX, -1 + halfSpanX, mazeWidth + 1.0 - halfSpanX);
+    view.centreY = std::clamp(view.centreY, -1 + halfSpanY, mazeHeight + 1.0 - halfSpanY);
     return view;
 }
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "wall_planes.h"
+#include "drawn_walls.h"
 
 namespace {
 

@@ -12,17 +12,15 @@
 // maze, border included, in grid coordinates (a cell is one unit, (0, 0) the
 // start cell's top left corner), reading the wall list once, in order: the
 // horizontal runs of each grid line in turn, and each vertical run once the
-// row that ends it has been read.
-template <typename Line>
-void traceWallRuns(Line&& line)
+// row that ends it has been read; and rowTraced(y, H) after grid line y.
+template <typename Line, typename RowTraced>
+void traceWallRuns(Line&& line, RowTraced&& rowTraced)
 {
     const int width = mazeWidth;
     const int height = mazeHeight;
     StandingLines lines;
     std::vector<int> runStart(static_cast<std::size_t>(width) + 1, -1);  // per vertical grid line; -1 outside a run
     for (int y = 0; y <= height; ++y) {
-        if (y < height)
-            lines.advanceTo(y);
         int start = -1;
         for (int x = 0; x <= width; ++x) {
             const bool stands = x < width && lines.horizontal(y, x);
@@ -43,6 +41,7 @@ void traceWallRuns(Line&& line)
                 begun = -1;
             }
         }
+        rowTraced(y, height);
     }
 }
 

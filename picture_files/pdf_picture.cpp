@@ -77,7 +77,7 @@ double recordingScale(double cellPoints)
     return std::min({1.0, largestRecordedSide / longerSide, cellPoints / smallestUnitOnPage});
 }
 
-cairo_surface_t* recordMaze(double scale)
+cairo_surface_t* recordMaze(double scale, const SaveProgress& progress)
 {
     const cairo_rectangle_t extents{-scale, -scale, (static_cast<double>(mazeWidth) + 2) * scale,
                                     (static_cast<double>(mazeHeight) + 2) * scale};
@@ -95,7 +95,7 @@ cairo_surface_t* recordMaze(double scale)
             cairo_stroke(cairo);
             pending = 0;
         }
-    });
+    }, [&](long long y, long long height) { progress.report(y, 2 * (height + 1)); });
     cairo_stroke(cairo);
     cairo_destroy(cairo);
     return maze;
@@ -133,7 +133,7 @@ void drawPage(cairo_t* cairo, const Layout& layout, cairo_surface_t* maze, doubl
 }  // namespace
 
 void writePdfPicture(OutputFile& file, const PictureRequest& request, const PictureText& text,
-                     const SolutionPath& solution)
+                     const SolutionPath& solution, const SaveProgress& progress)
 {
     const Layout layout = fitOnPage(paperPage(request.paper));
     cairo_surface_t* surface =
@@ -145,7 +145,7 @@ void writePdfPicture(OutputFile& file, const PictureRequest& request, const Pict
     // leaves out a date it cannot read, and would otherwise write the time.)
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
     const double recorded = recordingScale(layout.cell);
-    cairo_surface_t* maze = recordMaze(recorded);
+    cairo_surface_t* maze = recordMaze(recorded, progress);
     cairo_t* cairo = cairo_create(surface);
     drawPage(cairo, layout, maze, recorded, nullptr);
     if (request.withSolution)

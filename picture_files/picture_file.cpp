@@ -1,5 +1,10 @@
 #include "picture_file.h"
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
 #include "console.h"
 #include "message_quoting.h"
 #include "maze.h"
@@ -10,6 +15,46 @@
 int lineThickness(int cellSize)
 {
     return cellSize / 8 > 1 ? cellSize / 8 : 1;
+}
+
+namespace {
+
+long long nanosecondsNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A save shorter than this says nothing.
+constexpr long long quietNanoseconds = 2'000'000'000;
+
+}  // namespace
+
+SaveProgress::SaveProgress(const std::string& path)
+    : path(quoted(path)), terminal(isatty(STDERR_FILENO) == 1), startNanoseconds(nanosecondsNow())
+{
+}
+
+SaveProgress::~SaveProgress()
+{
+    if (shownPercent < 0)
+        return;
+    // The line is overwritten with spaces, so that the terminal shows what it did before.
+    const std::string blank = "\r" + std::string(path.size() + 16, ' ') + "\r";
+    std::fputs(blank.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+void SaveProgress::report(long long done, long long total) const
+{
+    if (!terminal || total <= 0 || nanosecondsNow() - startNanoseconds < quietNanoseconds)
+        return;
+    const int percent = static_cast<int>(done * 100 / total);
+    if (percent == shownPercent)
+        return;
+    shownPercent = percent;
+    std::fprintf(stderr, "\rSaving %s: %d%%", path.c_str(), percent);
+    std::fflush(stderr);
 }
 
 void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const int* solutionCells, int solutionMoves)
@@ -49,16 +94,19 @@ void saveMazePicture(const PictureRequest& request, std::uint32_t seed, const in
         solution.moves = solutionMoves;
     }
     OutputFile file(request.path, request.programName);
-    switch (request.format) {
-    case PictureFormat::PNG:
-        writePngPicture(file, request, text, solution);
-        break;
-    case PictureFormat::SVG:
-        writeSvgPicture(file, request, text, solution);
-        break;
-    case PictureFormat::PDF:
-        writePdfPicture(file, request, text, solution);
-        break;
+    {
+        const SaveProgress progress(request.path);
+        switch (request.format) {
+        case PictureFormat::PNG:
+            writePngPicture(file, request, text, solution, progress);
+            break;
+        case PictureFormat::SVG:
+            writeSvgPicture(file, request, text, solution, progress);
+            break;
+        case PictureFormat::PDF:
+            writePdfPicture(file, request, text, solution, progress);
+            break;
+        }
     }
     file.commit();
     if (request.saysWhereSaved)

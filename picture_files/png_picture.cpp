@@ -1,9 +1,18 @@
-// The PNG writer: pixel rows made one at a time from the rows of cells and
-// handed to libpng as they are made, so that no image is ever held whole.
+// The PNG writer: pixel rows made one at a time from the maze's bits and
+// compressed as they are made, so that no image is ever held whole. The
+// picture is cut into strips of rows, compressed apart on two processors into
+// pieces of one deflate stream, and written in order.
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "maze.h"
@@ -45,33 +54,6 @@ public:
 
     const long long cell;
     const long long thickness;
-};
-
-// One pixel row: a palette index a byte while it is painted, packed to two
-// bits a pixel, leftmost pixel in the highest bits, for libpng.
-class PixelRow {
-public:
-    explicit PixelRow(long long width) : pixels(static_cast<std::size_t>(width)), packed((width * bitsPerPixel + 7) / 8) {}
-
-    void clear() { std::fill(pixels.begin(), pixels.end(), WHITE); }
-
-    // Pixels from to to - 1.
-    void paint(long long from, long long to, std::uint8_t colour)
-    {
-        std::fill(pixels.begin() + from, pixels.begin() + to, colour);
-    }
-
-    png_bytep pack()
-    {
-        std::fill(packed.begin(), packed.end(), 0);
-        for (std::size_t i = 0; i < pixels.size(); ++i)
-            packed[i / 4] |= static_cast<png_byte>(pixels[i] << (6 - 2 * (i % 4)));
-        return packed.data();
-    }
-
-private:
-    std::vector<std::uint8_t> pixels;
-    std::vector<png_byte> packed;
 };
 
 // What one pixel row shows: which horizontal grid line crosses it, which rows
@@ -134,43 +116,294 @@ RowContent contentOf(long long pixelRow, const PixelLayout& layout, bool withSol
     return content;
 }
 
-void paintRow(PixelRow& row, const RowContent& content, const PixelLayout& layout, const StandingLines& lines,
-              const std::vector<bool>& onPath)
-{
-    const int width = mazeWidth;
-    row.clear();
-    if (content.horizontalLine >= 0) {
-        const int k = static_cast<int>(content.horizontalLine);
-        for (int x = 0; x < width; ++x) {
-            if (lines.horizontal(k, x))
-                row.paint(layout.lineStart(x), layout.lineStart(x + 1) + layout.thickness, BLACK);
+
+// The solution's cells row by row, each row's columns in order, so that a
+// pixel row finds the red it shows without looking at every cell.
+class PathRows {
+public:
+    PathRows(const SolutionPath& solution, int width, int height) : rowStart(static_cast<std::size_t>(height) + 2, 0)
+    {
+        if (solution.cells == nullptr)
+            return;
+        const long long goal = static_cast<long long>(width) * height - 1;
+        auto cellAt = [&](int i) { return i == solution.moves ? goal : solution.cells[i]; };
+        for (int i = 0; i <= solution.moves; ++i)
+            ++rowStart[static_cast<std::size_t>(cellAt(i) / width) + 1];
+        for (std::size_t y = 1; y < rowStart.size(); ++y)
+            rowStart[y] += rowStart[y - 1];
+        columns.resize(static_cast<std::size_t>(solution.moves) + 1);
+        std::vector<long long> next(rowStart.begin(), rowStart.end() - 1);
+        for (int i = 0; i <= solution.moves; ++i)
+            columns[static_cast<std::size_t>(next[static_cast<std::size_t>(cellAt(i) / width)]++)] =
+                static_cast<int>(cellAt(i) % width);
+        for (std::size_t y = 0; y + 1 < rowStart.size(); ++y)
+            std::sort(columns.begin() + rowStart[y], columns.begin() + rowStart[y + 1]);
+    }
+
+    const int* begin(long long y) const { return columns.data() + rowStart[static_cast<std::size_t>(y)]; }
+    const int* end(long long y) const { return columns.data() + rowStart[static_cast<std::size_t>(y) + 1]; }
+
+    // The bytes it takes for a path of so many moves through a maze of so many rows.
+    static unsigned long long bytesFor(long long moves, long long rows)
+    {
+        return static_cast<unsigned long long>(moves + 1) * sizeof(int) +
+               static_cast<unsigned long long>(rows + 2) * sizeof(long long) * 2;
+    }
+
+private:
+    std::vector<long long> rowStart;  // per row of cells, where its columns begin
+    std::vector<int> columns;
+};
+
+// Makes the pixel rows: a palette index a byte while a row is painted, packed
+// to two bits a pixel, leftmost pixel in the highest bits, for the file. Rows
+// that show the same are the same bytes, made once.
+class RowPainter {
+public:
+    RowPainter(const WallPlanes& planes, const PixelLayout& layout, const PathRows& path, bool withSolution,
+               long long width)
+        : planes(planes),
+          layout(layout),
+          path(path),
+          withSolution(withSolution),
+          pixels(static_cast<std::size_t>(width) + 8),
+          packed(static_cast<std::size_t>((width * bitsPerPixel + 7) / 8) + 1),
+          packedBytes(static_cast<std::size_t>((width * bitsPerPixel + 7) / 8))
+    {
+    }
+
+    // Row pixelRow, its filter byte (none) first.
+    const std::uint8_t* row(long long pixelRow)
+    {
+        const RowContent content = contentOf(pixelRow, layout, withSolution);
+        if (!painted || !(content == shown)) {
+            paint(content);
+            pack();
+            shown = content;
+            painted = true;
+        }
+        return packed.data();
+    }
+
+    std::size_t rowBytes() const { return packedBytes + 1; }
+
+private:
+    void fill(long long from, long long to, std::uint8_t colour)
+    {
+        std::memset(pixels.data() + from, colour, static_cast<std::size_t>(to - from));
+    }
+
+    // Calls paintLine(k) for each set bit k of a plane row, from 0 to last.
+    template <typename PaintLine>
+    void forEachLine(const std::uint64_t* bits, long long last, PaintLine&& paintLine)
+    {
+        const long long words = last / 64 + 1;
+        for (long long word = 0; word < words; ++word) {
+            std::uint64_t set = bits[word];
+            while (set != 0) {
+                const long long k = word * 64 + __builtin_ctzll(set);
+                set &= set - 1;
+                if (k <= last)
+                    paintLine(k);
+            }
         }
     }
-    for (long long y : content.verticalRows) {
-        if (y < 0)
-            continue;
-        for (int k = 0; k <= width; ++k) {
-            if (lines.vertical(static_cast<int>(y), k))
-                row.paint(layout.lineStart(k), layout.lineStart(k) + layout.thickness, BLACK);
+
+    void paint(const RowContent& content)
+    {
+        const long long width = planes.width;
+        const long long thickness = layout.thickness;
+        std::fill(pixels.begin(), pixels.end(), WHITE);
+        if (content.horizontalLine >= 0) {
+            forEachLine(horizontalRow(planes, content.horizontalLine), width - 1, [&](long long x) {
+                fill(layout.lineStart(x), layout.lineStart(x + 1) + thickness, BLACK);
+            });
+        }
+        for (long long y : content.verticalRows) {
+            if (y >= 0)
+                forEachLine(verticalRow(planes, y), width,
+                            [&](long long k) { fill(layout.lineStart(k), layout.lineStart(k) + thickness, BLACK); });
+        }
+        if (content.redAcross >= 0) {
+            const long long y = content.redAcross;
+            const std::uint64_t* const vertical = verticalRow(planes, y);
+            for (const int* x = path.begin(y); x + 1 < path.end(y); ++x) {
+                if (x[1] == x[0] + 1 && !lineDrawn(vertical, x[0] + 1))
+                    fill(layout.centreStart(x[0]), layout.centreStart(x[0] + 1) + thickness, RED);
+            }
+        }
+        for (long long y : content.redDownRows) {
+            if (y < 0)
+                continue;
+            const std::uint64_t* const below = horizontalRow(planes, y + 1);
+            const int* under = path.begin(y + 1);
+            for (const int* x = path.begin(y); x < path.end(y); ++x) {
+                while (under < path.end(y + 1) && *under < *x)
+                    ++under;
+                if (under < path.end(y + 1) && *under == *x && !lineDrawn(below, *x))
+                    fill(layout.centreStart(*x), layout.centreStart(*x) + thickness, RED);
+            }
         }
     }
-    auto isOnPath = [&](long long x, long long y) { return onPath[static_cast<std::size_t>(x + y * width)]; };
-    if (content.redAcross >= 0) {
-        const long long y = content.redAcross;
-        for (int x = 0; x + 1 < width; ++x) {
-            if (isOnPath(x, y) && isOnPath(x + 1, y) && lines.joinedRight(static_cast<int>(y), x))
-                row.paint(layout.centreStart(x), layout.centreStart(x + 1) + layout.thickness, RED);
+
+    void pack()
+    {
+        std::uint8_t* out = packed.data();
+        *out++ = PNG_FILTER_VALUE_NONE;
+        const std::uint8_t* in = pixels.data();
+        for (std::size_t i = 0; i < packedBytes; ++i, in += 4)
+            out[i] = static_cast<std::uint8_t>(in[0] << 6 | in[1] << 4 | in[2] << 2 | in[3]);
+    }
+
+    const WallPlanes& planes;
+    const PixelLayout& layout;
+    const PathRows& path;
+    const bool withSolution;
+    std::vector<std::uint8_t> pixels;  // the row and a few white pixels beyond it, which pack to nothing
+    std::vector<std::uint8_t> packed;
+    const std::size_t packedBytes;
+    RowContent shown;
+    bool painted = false;
+};
+
+// Pixel rows compressed into one piece of a deflate stream: raw deflate,
+// restarted for each strip so that no piece refers back into another, and
+// ended on a byte boundary so that the pieces join.
+class StripCompressor {
+public:
+    StripCompressor()
+    {
+        stream.zalloc = Z_NULL;
+        stream.zfree = Z_NULL;
+        stream.opaque = Z_NULL;
+        // The fastest level still packs runs of white well.
+        ready = deflateInit2(&stream, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~StripCompressor()
+    {
+        if (ready)
+            deflateEnd(&stream);
+    }
+
+    StripCompressor(const StripCompressor&) = delete;
+    StripCompressor& operator=(const StripCompressor&) = delete;
+
+    // Compresses rows [first, end) into output; the last strip of the
+    // picture ends the stream. Returns false when zlib fails.
+    bool compress(RowPainter& painter, long long first, long long end, bool last, std::vector<std::uint8_t>& output)
+    {
+        if (!ready || deflateReset(&stream) != Z_OK)
+            return false;
+        output.clear();
+        rawBytes = 0;
+        checksum = adler32(0L, Z_NULL, 0);
+        for (long long pixelRow = first; pixelRow < end; ++pixelRow) {
+            const std::uint8_t* row = painter.row(pixelRow);
+            checksum = adler32_z(checksum, row, painter.rowBytes());
+            rawBytes += painter.rowBytes();
+            const bool lastRow = pixelRow + 1 == end;
+            if (!feed(row, painter.rowBytes(), lastRow ? (last ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH, output))
+                return false;
+        }
+        return true;
+    }
+
+    uLong adler() const { return checksum; }
+    long long bytes() const { return rawBytes; }
+
+private:
+    bool feed(const std::uint8_t* data, std::size_t size, int flush, std::vector<std::uint8_t>& output)
+    {
+        stream.next_in = const_cast<Bytef*>(data);
+        stream.avail_in = static_cast<uInt>(size);
+        for (;;) {
+            const std::size_t used = output.size();
+            const std::size_t room = std::max<std::size_t>(size / 4 + 64, 1 << 16);
+            output.resize(used + room);
+            stream.next_out = output.data() + used;
+            stream.avail_out = static_cast<uInt>(room);
+            const int status = deflate(&stream, flush);
+            output.resize(used + room - stream.avail_out);
+            if (status == Z_STREAM_ERROR)
+                return false;
+            if (stream.avail_in == 0 && stream.avail_out != 0 && (flush != Z_FINISH || status == Z_STREAM_END))
+                return true;
         }
     }
-    for (long long y : content.redDownRows) {
-        if (y < 0)
-            continue;
-        for (int x = 0; x < width; ++x) {
-            if (isOnPath(x, y) && isOnPath(x, y + 1) && lines.joinedBelow(static_cast<int>(y), x))
-                row.paint(layout.centreStart(x), layout.centreStart(x) + layout.thickness, RED);
-        }
+
+    z_stream stream{};
+    bool ready = false;
+    uLong checksum = 0;
+    long long rawBytes = 0;
+};
+
+// Strips of about this many bytes of packed rows: large enough that the
+// restarts cost nothing in size, small enough to hold a few.
+constexpr long long stripBytes = 4 << 20;
+
+// IDAT chunks of at most this many bytes.
+constexpr std::size_t chunkBytes = 1 << 20;
+
+// The compressed stream as IDAT chunks: the zlib header, the strips' pieces
+// in order, and the checksum of all the rows.
+class ImageDataWriter {
+public:
+    explicit ImageDataWriter(png_structp png) : png(png)
+    {
+        // Deflate with a 32 KiB window, at the fastest level.
+        pending.push_back(0x78);
+        pending.push_back(0x01);
     }
-}
+
+    void add(const std::vector<std::uint8_t>& piece, uLong pieceAdler, long long pieceBytes)
+    {
+        checksum = first ? pieceAdler : adler32_combine(checksum, pieceAdler, static_cast<z_off_t>(pieceBytes));
+        first = false;
+        pending.insert(pending.end(), piece.begin(), piece.end());
+        if (pending.size() >= chunkBytes)
+            writeChunks(false);
+    }
+
+    void finish()
+    {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            pending.push_back(static_cast<std::uint8_t>(checksum >> shift));
+        writeChunks(true);
+        png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+    }
+
+private:
+    void writeChunks(bool all)
+    {
+        std::size_t at = 0;
+        while (pending.size() - at >= chunkBytes || (all && at < pending.size())) {
+            const std::size_t size = std::min(chunkBytes, pending.size() - at);
+            png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), pending.data() + at, size);
+            at += size;
+        }
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+
+    png_structp png;
+    std::vector<std::uint8_t> pending;
+    uLong checksum = 1;
+    bool first = true;
+};
+
+// The strips of odd number, compressed on a second processor while the
+// writer's own thread compresses the even ones and writes them all in order.
+struct OddStrips {
+    static constexpr int slots = 2;
+    std::vector<std::uint8_t> output[slots];
+    uLong adler[slots] = {};
+    long long bytes[slots] = {};
+    bool failed = false;
+    std::mutex guard;  // guards done and written
+    std::condition_variable changed;
+    long long done = 0;     // odd strips compressed
+    long long written = 0;  // odd strips written out
+    bool abandon = false;
+};
 
 bool isAscii(const std::string& text)
 {
@@ -193,10 +426,24 @@ void addText(png_structp png, png_infop info, const PictureText& text)
     png_set_text(png, info, entries, 3);
 }
 
+
 }  // namespace
 
+unsigned long long pngWriterBytes(long long pixelsAcross, long long pixelsDown, long long moves, long long rows)
+{
+    const unsigned long long rowPixels = static_cast<unsigned long long>(pixelsAcross);
+    const unsigned long long packedRow = rowPixels / 4 + 2;
+    const unsigned long long image = packedRow * static_cast<unsigned long long>(pixelsDown);
+    const unsigned long long strip = std::min(std::max<unsigned long long>(stripBytes, packedRow), image) + packedRow;
+    // Each thread: its row in bytes and packed, and zlib's state (a quarter
+    // of a MiB at the fastest level); the strips: the even one being written
+    // and two odd ones, and the chunks pending; the solution's rows.
+    return 2 * (rowPixels + packedRow + 300 * 1024) + 3 * strip + std::min<unsigned long long>(chunkBytes, image) +
+           (moves >= 0 ? PathRows::bytesFor(moves, rows) : 0);
+}
+
 void writePngPicture(OutputFile& file, const PictureRequest& request, const PictureText& text,
-                     const SolutionPath& solution)
+                     const SolutionPath& solution, const SaveProgress& progress)
 {
     const PixelLayout layout(request.cellSize);
     const long long width = (static_cast<long long>(mazeWidth) + 2) * layout.cell;
@@ -216,30 +463,92 @@ void writePngPicture(OutputFile& file, const PictureRequest& request, const Pict
     png_color palette[3] = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}};
     png_set_PLTE(png, info, palette, 3);
     addText(png, info, text);
-    // Filters do not pay on a palette image; the fastest compression keeps
-    // saving quicker than carving and still packs runs of white well.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(png, 1);
     png_write_info(png, info);
 
     const bool withSolution = solution.cells != nullptr;
-    const std::vector<bool> onPath = withSolution ? cellsOnPath(solution) : std::vector<bool>();
-    StandingLines lines;
-    PixelRow row(width);
-    RowContent shown;
-    png_bytep packed = nullptr;
-    for (long long pixelRow = 0; pixelRow < height; ++pixelRow) {
-        const RowContent content = contentOf(pixelRow, layout, withSolution);
-        const long long lastRowNeeded = std::min<long long>(gridLineAtOrAbove(pixelRow, layout), mazeHeight - 1);
-        if (lastRowNeeded >= 0)
-            lines.advanceTo(static_cast<int>(lastRowNeeded));
-        if (packed == nullptr || !(content == shown)) {
-            paintRow(row, content, layout, lines, onPath);
-            packed = row.pack();
-            shown = content;
+    const PathRows path(solution, mazeWidth, mazeHeight);
+    const long long packedRow = (width * bitsPerPixel + 7) / 8 + 1;
+    const long long stripRows = std::max(1LL, stripBytes / packedRow);
+    const long long strips = (height + stripRows - 1) / stripRows;
+    auto stripEnd = [&](long long strip) { return std::min(height, (strip + 1) * stripRows); };
+
+    OddStrips odd;
+    auto compressOddStrips = [&] {
+        RowPainter painter(*walls, layout, path, withSolution, width);
+        StripCompressor compressor;
+        for (long long strip = 1; strip < strips; strip += 2) {
+            const int slot = static_cast<int>(strip / 2 % OddStrips::slots);
+            {
+                std::unique_lock<std::mutex> lock(odd.guard);
+                odd.changed.wait(lock, [&] { return odd.abandon || odd.done - odd.written < OddStrips::slots; });
+                if (odd.abandon)
+                    return;
+            }
+            const bool compressed =
+                compressor.compress(painter, strip * stripRows, stripEnd(strip), strip + 1 == strips, odd.output[slot]);
+            {
+                const std::lock_guard<std::mutex> lock(odd.guard);
+                odd.adler[slot] = compressor.adler();
+                odd.bytes[slot] = compressor.bytes();
+                odd.failed = odd.failed || !compressed;
+                ++odd.done;
+            }
+            odd.changed.notify_all();
         }
-        png_write_row(png, packed);
+    };
+    std::thread helper;
+    if (std::thread::hardware_concurrency() > 1 && strips > 1) {
+        try {
+            helper = std::thread(compressOddStrips);
+        } catch (const std::system_error&) {
+        }
     }
-    png_write_end(png, info);
+    auto stopHelper = [&] {
+        if (!helper.joinable())
+            return;
+        {
+            const std::lock_guard<std::mutex> lock(odd.guard);
+            odd.abandon = true;
+        }
+        odd.changed.notify_all();
+        helper.join();
+    };
+
+    RowPainter painter(*walls, layout, path, withSolution, width);
+    StripCompressor compressor;
+    ImageDataWriter imageData(png);
+    std::vector<std::uint8_t> output;
+    for (long long strip = 0; strip < strips; ++strip) {
+        const bool last = strip + 1 == strips;
+        if (strip % 2 == 0 || !helper.joinable()) {
+            if (!compressor.compress(painter, strip * stripRows, stripEnd(strip), last, output)) {
+                stopHelper();
+                file.fail("zlib could not compress the picture");
+            }
+            imageData.add(output, compressor.adler(), compressor.bytes());
+        } else {
+            const int slot = static_cast<int>(strip / 2 % OddStrips::slots);
+            bool failed = false;
+            {
+                std::unique_lock<std::mutex> lock(odd.guard);
+                odd.changed.wait(lock, [&] { return odd.done > strip / 2; });
+                failed = odd.failed;
+            }
+            if (failed) {
+                stopHelper();
+                file.fail("zlib could not compress the picture");
+            }
+            imageData.add(odd.output[slot], odd.adler[slot], odd.bytes[slot]);
+            {
+                const std::lock_guard<std::mutex> lock(odd.guard);
+                ++odd.written;
+            }
+            odd.changed.notify_all();
+        }
+        progress.report(stripEnd(strip), height);
+    }
+    if (helper.joinable())
+        helper.join();
+    imageData.finish();
     png_destroy_write_struct(&png, &info);
 }

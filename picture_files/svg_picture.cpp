@@ -60,7 +60,7 @@ private:
 }  // namespace
 
 void writeSvgPicture(OutputFile& file, const PictureRequest& request, const PictureText& text,
-                     const SolutionPath& solution)
+                     const SolutionPath& solution, const SaveProgress& progress)
 {
     const long long columns = static_cast<long long>(mazeWidth) + 2;
     const long long rows = static_cast<long long>(mazeHeight) + 2;
@@ -92,7 +92,7 @@ void writeSvgPicture(OutputFile& file, const PictureRequest& request, const Pict
             else
                 std::snprintf(piece, sizeof piece, "M%d %dV%d", x1, y1, y2);
             walls.add(piece);
-        });
+        }, [&](long long y, long long height) { progress.report(y, height + 1); });
     }
     if (solution.cells != nullptr) {
         // Each path element after the first starts where the last one ended.

@@ -6,7 +6,10 @@
 #include "carving_algorithms.h"
 #include "fatal_exit.h"
 #include "machine.h"
+#include "carving.h"
 #include "maze.h"
+#include "maze_solver.h"
+#include "solution.h"
 #include "picture_footprint.h"
 #include "wall_lines.h"
 #include "window_room.h"
@@ -25,10 +28,13 @@ constexpr unsigned long long mebibyte = 1ull << 20;
 // screens up to 1920 x 1080.
 
 // The program and its libraries before the window exists, libpng and cairo
-// with theirs (fontconfig, freetype, pixman) included: 7.5 to 9.3 MiB at
-// 2 x 1 without a window. A run without a window holds no more than this
-// beside the maze's own arrays, which the estimate counts to the byte.
-constexpr unsigned long long programResident = 16 * mebibyte;
+// with theirs (fontconfig, freetype, pixman) included: 8.2 to 8.7 MiB at
+// 2 x 1 without a window, the writer's own memory included. A run without a
+// window holds no more than this beside the maze's own arrays, which the
+// estimate counts to the byte; a run that will open one has the connection
+// to the X server open already while it carves (the screen is read ahead).
+constexpr unsigned long long programResident = 17 * mebibyte / 2;
+constexpr unsigned long long screenConnectionResident = 3 * mebibyte;
 // Once the window is open, before anything is drawn: the GL driver's libraries
 // (the pages of LLVM's read by then are 50 MiB alone), its context and the X
 // connection; about 57 MiB on Debian 12, 68 on Debian 13 (more library pages
@@ -69,26 +75,21 @@ constexpr unsigned long long libraryReserved = 228 * mebibyte;
 constexpr unsigned long long arenaReserved = 64 * mebibyte;
 constexpr unsigned long long arenasPerProcessor = 8;
 
-// Per wall: its record, and while carving the shuffled order and the shuffle's
-// scratch copy of it (or, once that is freed, the order beside the partition).
-constexpr unsigned long long bytesPerWall = sizeof(Wall);
-constexpr unsigned long long carvingBytesPerWall = 2 * sizeof(int);
-constexpr unsigned long long partitionBytesPerCell = 2 * sizeof(int);
-// Per cell while solving: best move counts, the search stack (cell and next
-// direction); and the solution path, which lives until the first frame.
-constexpr unsigned long long solverBytesPerCell = sizeof(int) + sizeof(int) + 1;
+// Per cell while solving a perfect maze: two bits a step of the path being
+// walked (see MazeSolver::workingBytes); the solution path lives until the
+// first frame, counted at the most a carved maze's path is counted with.
 // In a braided maze the breadth-first search instead: the way back a cell and
-// the queue of cells reached. The solution is counted through every cell, as
-// long as any carving's can be.
+// the queue of cells reached.
 constexpr unsigned long long breadthFirstBytesPerCell = 1 + sizeof(int);
-constexpr unsigned long long solutionBytesPerCell = sizeof(int);
-// The best move counts, every one written, stay resident after maze_serial
-// frees them when they are smaller than 32 MiB: malloc raises the size from
-// which it maps blocks of their own (up to 32 MiB) as such blocks are freed,
-// so the table comes from its heap, which keeps it for later allocations, the
-// driver's drawing among them. 15 MiB at 2000 x 2000.
-constexpr unsigned long long keptSolverBytesPerCell = sizeof(int);
+// The solver's table, every word written, stays resident after maze_serial
+// frees it when it is smaller than 32 MiB: malloc raises the size from which
+// it maps blocks of their own (up to 32 MiB) as such blocks are freed, so the
+// table comes from its heap, which keeps it for later allocations, the
+// driver's drawing among them.
 constexpr unsigned long long largestBlockKept = 32 * mebibyte;
+// Each array the size of the maze is a separate mapping whose pages the
+// kernel fills as they are touched; what a mapping rounds up to, and the
+// allocator's headers, are in the margin below.
 
 // The screen the window is counted for: the one read ahead, or the one assumed.
 ScreenSize screenCounted(const RunOutputs& outputs)
@@ -125,11 +126,9 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     const unsigned long long standing = wallsInGrid + 1 > cells ? wallsInGrid + 1 - cells : 0;
     const unsigned long long lines = standing + 3;
 
-    const unsigned long long wallList = wallsInGrid * bytesPerWall;
-    // The display's own copy of the lines, two bits a cell, and the driver's
-    // working memory for the lines of a view drawn as lines.
-    const unsigned long long wallPlanes =
-        static_cast<unsigned long long>(columns + 64) / 64 * sizeof(std::uint64_t) * static_cast<unsigned long long>(2 * rows + 1);
+    // The walls, a bit each in the planes the display draws from; the display
+    // keeps them, so they stay until the run ends.
+    const unsigned long long wallList = wallPlaneBytes(width, height) + 64;
     const unsigned long long held = std::min(lines, mostLinesHeld) * heldBytesPerLine;
     const unsigned long long windowBuffers = windowBytesCounted(width, height, outputs);
     // A maze whose full view is computed as grey opens without handing the
@@ -140,18 +139,27 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     // The driver makes the window's colour buffer when the window is first
     // made current, before the display takes the lines from the wall list.
     const unsigned long long openColourBuffer = outputs.window ? openingColourBufferBytes(width, height, screen) : 0;
-    const unsigned long long solver = cells * (outputs.braided ? breadthFirstBytesPerCell : solverBytesPerCell);
-    const unsigned long long solution = cells * solutionBytesPerCell;
-    const unsigned long long keptSolver =
-        cells * keptSolverBytesPerCell < largestBlockKept ? cells * keptSolverBytesPerCell : 0;
+    const unsigned long long solver =
+        outputs.braided ? cells * breadthFirstBytesPerCell : MazeSolver::workingBytes(width, height, true);
+    // A carved maze's path stays within the bound the solver counts it with,
+    // but for the carvings whose paths wind through the maze; those and a
+    // braided maze's are counted through every cell.
+    const bool defaultCarving = outputs.carving == nullptr || outputs.carving->carve == carveMaze;
+    const bool longSolution = outputs.braided || (outputs.carving != nullptr && outputs.carving->longSolutions);
+    const unsigned long long solutionMoves =
+        longSolution ? cells : static_cast<unsigned long long>(solutionMovesBound(width, height));
+    const unsigned long long solution = solutionMoves * sizeof(int);
+    const unsigned long long keptSolver = solver < largestBlockKept ? solver : 0;
 
-    // Kruskal's carving by its walls; another by the figures its table gives.
+    // The large arrays' rounding and the allocator's headers: a 128th of them.
+    // Kruskal's carving by what carveMaze holds; another by the figures its table gives.
     const unsigned long long carvingOwn =
-        outputs.carving != nullptr
-            ? carvingWorkingBytes(*outputs.carving, static_cast<unsigned long long>(columns),
-                                  static_cast<unsigned long long>(rows))
-            : std::max(wallsInGrid * carvingBytesPerWall, wallsInGrid * sizeof(int) + cells * partitionBytesPerCell);
-    const unsigned long long carving = programResident + wallList + carvingOwn;
+        defaultCarving ? carvingWorkingBytes(width, height)
+                       : carvingWorkingBytes(*outputs.carving, static_cast<unsigned long long>(columns),
+                                             static_cast<unsigned long long>(rows));
+    const unsigned long long carvingArrays = wallList + carvingOwn;
+    const unsigned long long carving = programResident + (outputs.window ? screenConnectionResident : 0) +
+                                       carvingArrays + carvingArrays / 128;
     // Saving: the writer's own memory, beside the maze and the solution. In
     // maze_threaded the worker saves a copy of the solution, taken before the
     // display may free the original, while the window is shown. Afterwards
@@ -169,24 +177,23 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
             programResident + wallList + solution + solutionCopy + std::max(saving, keptSolver);
         afterCarving = std::max(solving, savingPhase);
     } else if (sequence == SOLVE_THEN_SHOW) {
-        // Solved and saved first; the wall list is freed once the display has
-        // its own copy of the lines, before the first frame is drawn.
+        // Solved and saved first; the display then keeps the walls' bits.
         const unsigned long long solving = programResident + wallList + solver + solution;
         const unsigned long long savingPhase = programResident + wallList + solution + saving + keptSolver;
         const unsigned long long compiling =
-            windowResident + openColourBuffer + wallList + wallPlanes + solution + keptSolver + saving;
+            windowResident + openColourBuffer + wallList + solution + keptSolver + saving;
         const unsigned long long drawing =
-            windowResident + wallPlanes + firstDrawBase + windowBuffers + held + keptSolver + solution + saving;
+            windowResident + wallList + firstDrawBase + windowBuffers + held + keptSolver + solution + saving;
         afterCarving = std::max({solving, savingPhase, compiling, drawing});
     } else {
-        // The solver starts once the display has its copy of the lines and
-        // works, on the wall list, while the first frame is drawn, and then
+        // The solver starts once the display holds the walls' bits and
+        // works, on the same bits, while the first frame is drawn, and then
         // saves; views zoomed into, drawn as lines, come after the solver's
         // tables are freed, or so early on a small maze that they are small.
-        const unsigned long long solving = windowResident + wallList + wallPlanes + firstDrawBase + windowBuffers +
-                                           heldOpening + solver + solution + solutionCopy + saving;
+        const unsigned long long solving = windowResident + wallList + firstDrawBase + windowBuffers + heldOpening +
+                                           solver + solution + solutionCopy + saving;
         const unsigned long long zooming =
-            windowResident + wallList + wallPlanes + firstDrawBase + windowBuffers + held + solution + solutionCopy + saving;
+            windowResident + wallList + firstDrawBase + windowBuffers + held + solution + solutionCopy + saving;
         afterCarving = std::max(solving, zooming);
     }
 
@@ -212,7 +219,8 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     RunFootprint footprint;
     footprint.resident = std::max(carving, afterCarving) + unmeasuredThreads * residentPerDriverThread;
     // Without the window's margin, the arrays' page tables (a five-hundredth of
-    // them) and the allocator's rounding: 16000 x 16000 peaked at 9772 MiB.
+    // them) and the allocator's rounding: 16000 x 16000 saved as a PNG peaked
+    // at 1290 MiB, 32768 x 32768 at 5384 MiB.
     if (!outputs.window)
         footprint.resident += footprint.resident / 64;
     footprint.mapped = footprint.resident + libraryReserved + stacks + arenas * arenaReserved;

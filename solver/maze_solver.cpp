@@ -1,5 +1,6 @@
 #include "maze_solver.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,7 +22,7 @@ constexpr int stepY[directionCount] = {-1, 0, 1, 0};
 }  // namespace
 
 MazeSolver::MazeSolver()
-    : openPassages(nullptr), bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0)
+    : openPassages(nullptr), bestMoves(nullptr), path(nullptr), nextDirection(nullptr), pathLength(0), steps(nullptr)
 {
 }
 
@@ -40,6 +41,8 @@ void MazeSolver::releaseTables()
     bestMoves = nullptr;
     path = nullptr;
     nextDirection = nullptr;
+    std::free(steps);
+    steps = nullptr;
 }
 
 void MazeSolver::run()
@@ -49,18 +52,22 @@ void MazeSolver::run()
         searchShortestPath();
         return;
     }
-    const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
-    openPassages = allocateZeroed<unsigned char>(cells);
-    bestMoves = allocateZeroed<int>(cells);
-    path = allocateZeroed<int>(cells);
-    nextDirection = allocateZeroed<unsigned char>(cells);
-    if (openPassages == nullptr || bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
-        fatalExit(FATAL_ALLOCATION);
-    markOpenPassages();
-    std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
+    if (isKnownPerfectMaze()) {
+        solveTree();
+    } else {
+        const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
+        openPassages = allocateZeroed<unsigned char>(cells);
+        bestMoves = allocateZeroed<int>(cells);
+        path = allocateZeroed<int>(cells);
+        nextDirection = allocateZeroed<unsigned char>(cells);
+        if (openPassages == nullptr || bestMoves == nullptr || path == nullptr || nextDirection == nullptr)
+            fatalExit(FATAL_ALLOCATION);
+        markOpenPassages();
+        std::memset(bestMoves, 0xff, static_cast<std::size_t>(cells) * sizeof(int));  // every entry -1
 
-    consolePrint("Solving the maze...I bet I can do this faster than you.\n");
-    explore(0, 0, 0);
+        consolePrint("Solving the maze...I bet I can do this faster than you.\n");
+        explore(0, 0, 0);
+    }
     if (solutionMoves == -1)
         fatalExit(FATAL_GOAL_UNREACHED);
     consolePrint("I'm done trying to solve the maze and did it in %d moves\n", solutionMoves);
@@ -68,6 +75,111 @@ void MazeSolver::run()
     markSolved();
     tellSolvingEnded();
     releaseTables();
+}
+
+unsigned long long MazeSolver::workingBytes(int width, int height, bool perfect)
+{
+    const unsigned long long cells =
+        width > 0 && height > 0 ? static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) : 0;
+    if (perfect)
+        return (cells / stepsPerWord + 1) * sizeof(std::uint64_t);
+    return cells * (2 * sizeof(unsigned char) + 2 * sizeof(int));
+}
+
+namespace {
+
+// The tree's walk tries the directions toward the goal first, so that it
+// explores less of the maze before reaching it: in a tree the path it finds is
+// the one path whatever the order. Numbered so that a direction's reverse is
+// two on.
+enum TreeDirection { treeDown, treeRight, treeUp, treeLeft };
+constexpr int treeStepX[directionCount] = {0, 1, 0, -1};
+constexpr int treeStepY[directionCount] = {1, 0, -1, 0};
+
+// The passages open from cell (x, y), a bit per tree direction, read from the
+// maze's own bits; the entrance and the exit lead out of the grid and count
+// as closed.
+inline unsigned openSides(const WallPlanes& planes, int x, int y)
+{
+    const std::uint64_t* const vertical = verticalRow(planes, y);
+    const unsigned up = y > 0 && !lineDrawn(horizontalRow(planes, y), x);
+    const unsigned left = x > 0 && !lineDrawn(vertical, x);
+    const unsigned down = y + 1 < planes.height && !lineDrawn(horizontalRow(planes, y + 1), x);
+    const unsigned right = x + 1 < planes.width && !lineDrawn(vertical, x + 1);
+    return up << treeUp | left << treeLeft | down << treeDown | right << treeRight;
+}
+
+}  // namespace
+
+// In a tree the search from the start enters every cell once, along its one
+// path, and steps back into a cell only to be turned away at once; the goal
+// is reached once, by the path to it, and entered again only from the branch
+// beyond it, which exists when both its inner sides are open. So the lines
+// and the solution of the whole search follow from that path alone, which a
+// walk that never steps back the way it came finds with a direction of two
+// bits a step, and stops there.
+void MazeSolver::solveTree()
+{
+    const WallPlanes& planes = *walls;
+    const int width = mazeWidth;
+    const int height = mazeHeight;
+    steps = allocateZeroed<std::uint64_t>(static_cast<long long>(workingBytes(width, height, true) / sizeof(std::uint64_t)));
+    if (steps == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    consolePrint("Solving the maze...I bet I can do this faster than you.\n");
+
+    auto stepAt = [this](long long depth) {
+        return static_cast<int>((steps[depth / stepsPerWord] >> (2 * (depth % stepsPerWord))) & 3);
+    };
+    auto reverseOf = [](int direction) { return (direction + 2) & 3; };
+    long long depth = 0;
+    int x = 0;
+    int y = 0;
+    // The directions still to try from (x, y): its open sides but the one it was entered by.
+    unsigned pending = openSides(planes, x, y);
+    while (x != width - 1 || y != height - 1) {
+        if (pending != 0) {
+            const int next = __builtin_ctz(pending);
+            steps[depth / stepsPerWord] |= static_cast<std::uint64_t>(next) << (2 * (depth % stepsPerWord));
+            ++depth;
+            x += treeStepX[next];
+            y += treeStepY[next];
+            pending = openSides(planes, x, y) & ~(1u << reverseOf(next));
+            continue;
+        }
+        if (depth == 0)
+            return;  // every cell reached, and not the goal
+        --depth;
+        const int taken = stepAt(depth);
+        steps[depth / stepsPerWord] &= ~(std::uint64_t{3} << (2 * (depth % stepsPerWord)));
+        x -= treeStepX[taken];
+        y -= treeStepY[taken];
+        const unsigned untried = 0xfu << (taken + 1);
+        pending = openSides(planes, x, y) & untried & (depth > 0 ? ~(1u << reverseOf(stepAt(depth - 1))) : ~0u);
+    }
+
+    if (depth > 0x7fffffffLL)
+        fatalExit(FATAL_ALLOCATION);
+    solutionMoves = static_cast<int>(depth);
+    consolePrint("I solved the maze in %d moves...", solutionMoves);
+    consolePrint("perhaps there is a faster way\n");
+    std::free(solutionCells);
+    solutionCells = allocateZeroed<int>(solutionMoves);
+    if (solutionCells == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    // Newest first: the cell entered just before the goal, back to the start.
+    int cellX = 0;
+    int cellY = 0;
+    for (long long i = 0; i < depth; ++i) {
+        solutionCells[depth - 1 - i] = cellX + cellY * width;
+        const int step = stepAt(i);
+        cellX += treeStepX[step];
+        cellY += treeStepY[step];
+    }
+    const unsigned goalSides = openSides(planes, width - 1, height - 1);
+    const unsigned inner = 1u << treeUp | 1u << treeLeft;
+    if ((goalSides & inner) == inner)
+        consolePrint("Maze solved again, but this time it was longer\n");
 }
 
 // Reads the wall list once, in its order, into a bit per cell and direction:

@@ -2,13 +2,18 @@
 #ifndef MAZE_SOLVER_H
 #define MAZE_SOLVER_H
 
+#include <cstdint>
+
 // Searches every path from the start, entering a cell again only with fewer
 // moves than it was last left with, and captures the path of each arrival at
 // the goal that beats the earlier ones. It boasts on the console as it goes.
 //
 // The search keeps its own stack instead of recursing, so a maze of any size
-// solves on any thread's stack. A maze that may have loops (solving_choices.h)
-// is searched breadth-first instead, for a shortest path, with the same lines.
+// solves on any thread's stack. A maze known to be perfect (see wall_list.h)
+// has one path to the goal, which fixes everything the search prints and
+// leaves; it is found with two bits a step and no table a cell. A maze that
+// may have loops (solving_choices.h) is searched breadth-first instead, for a
+// shortest path, with the same lines.
 class MazeSolver {
 public:
     MazeSolver();
@@ -22,6 +27,10 @@ public:
     // be reached.
     virtual void run();
 
+    // The most run holds for a maze of the given size, perfect or not, beyond
+    // the solution it leaves: the memory check counts it.
+    static unsigned long long workingBytes(int width, int height, bool perfect);
+
 protected:
     // Called once the search is done, before the maze is marked solved: the
     // last moment solutionCells belongs to the solver alone, since the display
@@ -30,6 +39,7 @@ protected:
 
 private:
     void searchShortestPath();
+    void solveTree();
     void explore(int x, int y, int moves);
     bool enter(int x, int y, int moves);
     void captureSolution();
@@ -42,6 +52,8 @@ private:
     int* path;                     // the cells from the start to the one being explored
     unsigned char* nextDirection;  // per entry of path, the next neighbour to try
     int pathLength;
+    std::uint64_t* steps;          // a perfect maze's path: two bits a step, the direction taken
+    static constexpr long long stepsPerWord = 32;
 };
 
 #endif

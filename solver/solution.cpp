@@ -8,3 +8,12 @@
 int solutionMoves = -1;
 int* solutionCells = nullptr;
 unsigned char solved = 0;
+
+long long solutionMovesBound(int width, int height)
+{
+    const long long columns = width > 0 ? width : 0;
+    const long long rows = height > 0 ? height : 0;
+    const long long cells = columns * rows;
+    const long long sides = 64 * (columns + rows);
+    return cells < sides ? cells : sides;
+}

@@ -25,7 +25,7 @@
 #include "solution.h"
 #include "solution_overlay.h"
 #include "wall_list.h"
-#include "wall_planes.h"
+#include "drawn_walls.h"
 #include "window.h"
 #include "window_room.h"
 

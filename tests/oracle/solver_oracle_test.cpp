@@ -15,6 +15,7 @@
 #include "maze_solver.h"
 #include "recursive_solver.h"
 #include "solution.h"
+#include "wall_list.h"
 
 namespace {
 
@@ -113,6 +114,34 @@ TEST_F(SolverOracle, AgreesOnCarvedMazes)
     // Some of these trees open both inner sides of the goal, so the search
     // re-enters the goal from the branch beyond it.
     EXPECT_GT(longerArrivals, 0);
+}
+
+// The solver of a carved maze walks its one path; the whole search, given
+// the same walls not known to be a tree, must print the same lines and leave
+// the same solution, over mazes of every shape.
+TEST_F(SolverOracle, PathOfAPerfectMazeGivesWhatTheWholeSearchGives)
+{
+    std::mt19937 random(26);
+    int longerArrivals = 0;
+    for (int round = 0; round < 400; ++round) {
+        const int width = 2 + static_cast<int>(random() % 60);
+        const int height = 1 + static_cast<int>(random() % 60);
+        const std::uint32_t seed = static_cast<std::uint32_t>(random());
+        SCOPED_TRACE(describe(width, height, seed));
+        buildCarvedMaze(width, height, seed);
+        ASSERT_TRUE(isKnownPerfectMaze());
+        const SolverOutcome walked = solveWith<MazeSolver>();
+        setPresentFlags(presentFlags());
+        ASSERT_FALSE(isKnownPerfectMaze());
+        const SolverOutcome searched = solveWith<MazeSolver>();
+        EXPECT_EQ(walked.console, searched.console);
+        EXPECT_EQ(walked.moves, searched.moves);
+        EXPECT_EQ(walked.cells, searched.cells);
+        longerArrivals += occurrences(walked.console, longerLine);
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GT(longerArrivals, 50);
 }
 
 // Long single paths: the deepest searches, and a stack that grows to the whole

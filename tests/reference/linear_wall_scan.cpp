@@ -1,6 +1,7 @@
 #include "linear_wall_scan.h"
 
 #include "maze.h"
+#include "wall_list.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ unsigned char scanWallBetween(int x1, int y1, int x2, int y2)
     if (count <= 0)
         return 1;
     for (int i = 0; i < count; ++i) {
-        const Wall& wall = walls[i];
+        const Wall wall = wallRecord(i);
         if ((wall.cell1 == p && wall.cell2 == q) || (wall.cell1 == q && wall.cell2 == p))
             return wall.present;
     }

@@ -2,10 +2,11 @@
 
 #include <cstdlib>
 
-#include "carving.h"
 #include "fatal_exit.h"
 #include "maze.h"
 #include "relabelling_partition.h"
+#include "stored_shuffle.h"
+#include "wall_list.h"
 #include "zeroed_array.h"
 
 void carveMazeByRelabelling()
@@ -14,7 +15,7 @@ void carveMazeByRelabelling()
     int* order = allocateZeroed<int>(n);
     if (order == nullptr)
         fatalExit(FATAL_ALLOCATION);
-    if (shuffleIndices(order, n) < 0)
+    if (storedShuffleIndices(order, n) < 0)
         fatalExit(FATAL_SHUFFLE);
 
     const int cells = mazeWidth * mazeHeight;
@@ -25,9 +26,9 @@ void carveMazeByRelabelling()
     }
 
     for (int k = 0; k < n; ++k) {
-        Wall& wall = walls[order[k]];
+        const Wall wall = wallRecord(order[k]);
         if (!partition.sameSet(wall.cell1, wall.cell2)) {
-            wall.present = 0;
+            removeWall(order[k]);
             partition.merge(wall.cell2, wall.cell1);
         }
     }

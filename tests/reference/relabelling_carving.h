@@ -1,6 +1,6 @@
-// carveMaze over the relabelling partition: the same shuffle and the same
-// visiting rule, so from the same seed it must remove the same walls, only
-// in quadratic time.
+// carveMaze over the relabelling partition and the stored shuffle: the same
+// order and the same visiting rule, so from the same seed it must remove the
+// same walls, only in quadratic time.
 #ifndef RELABELLING_CARVING_H
 #define RELABELLING_CARVING_H
 

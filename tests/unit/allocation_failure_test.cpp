@@ -20,9 +20,11 @@ namespace {
 
 constexpr std::size_t megabyte = std::size_t{1} << 20;
 
-// 5000 x 5000: 49 990 000 walls (600 MB of records, 200 MB per int array) and
-// 25 000 000 cells: far too big for a few dozen megabytes of headroom.
+// 5000 x 5000: 25 000 000 cells, 125 MB of partition and 250 MB of the
+// solver's tables for any maze: far too big for a few dozen megabytes of
+// headroom. The walls, a bit each, take 6 MB; 20000 x 20000 takes 100 MB.
 constexpr int side = 5000;
+constexpr int wallListSide = 20000;
 
 class AllocationFailureDeathTest : public MazeTest {
 protected:
@@ -39,13 +41,13 @@ TEST_F(AllocationFailureDeathTest, WallListThatCannotBeAllocatedEndsWithLevel1)
     expectFatalExit(
         [] {
             capAddressSpace(64 * megabyte);
-            buildClosedMaze(side, side);
+            buildClosedMaze(wallListSide, wallListSide);
         },
         FATAL_ALLOCATION);
 }
 
-// Carving allocates its order array first (level 1 when that fails) and then
-// the shuffle's scratch copy of it (level 2). The wall list itself is not
+// Carving allocates the shuffle's scratch space first (level 2 when that
+// fails) and then the partition (level 5). The wall list itself is not
 // touched before either, so none is needed.
 TEST_F(AllocationFailureDeathTest, CarvingWithoutRoomForItsArraysEndsWithTheLevelOfTheFailingSite)
 {
@@ -53,8 +55,9 @@ TEST_F(AllocationFailureDeathTest, CarvingWithoutRoomForItsArraysEndsWithTheLeve
         std::size_t cap;
         int level;
     };
-    // 200 MB for the order array: no room at all, or room for it but not its copy.
-    for (const Case& failing : {Case{64 * megabyte, FATAL_ALLOCATION}, Case{300 * megabyte, FATAL_SHUFFLE}}) {
+    // 128 KiB of scratch, then 125 MB of partition: no room at all, or room
+    // for the scratch but not the partition.
+    for (const Case& failing : {Case{64 * 1024, FATAL_SHUFFLE}, Case{64 * megabyte, FATAL_PARTITION_ALLOCATION}}) {
         SCOPED_TRACE("address space capped " + std::to_string(failing.cap / megabyte) + " MB above use");
         expectFatalExit(
             [&failing] {

@@ -16,7 +16,7 @@
 #include "wall_list.h"
 #include "maze_test_fixture.h"
 #include "view.h"
-#include "wall_planes.h"
+#include "drawn_walls.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "carving_algorithms.h"
 #include "machine.h"
 #include "maze.h"
+#include "picture_request.h"
 #include "memory_budget.h"
 
 namespace {
@@ -192,7 +193,7 @@ TEST_F(MemoryRoomTest, TheLeastOfEveryLimitThatApplies)
     }
 }
 
-// 4000 x 4000 needs about a gigabyte, more than a 600 MiB container or an
+// 12000 x 12000 needs about 800 MiB, more than a 600 MiB container or an
 // address space of 1200 MiB; small mazes fit in both. Every thread the run
 // starts maps a stack of ulimit -s and may get a malloc arena, so the same
 // address-space limit refuses even a small maze when the GL driver starts
@@ -210,13 +211,13 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
         int side;
         bool fits;
     } const runs[] = {{"ordinary", {}, 4000, true},
-                      {"600 MiB container", container, 4000, false},
+                      {"600 MiB container", container, 12000, false},
                       {"600 MiB container", container, 300, true},
-                      {"ulimit -v 1200 MiB", addressSpace, 4000, false},
+                      {"ulimit -v 1200 MiB", addressSpace, 12000, false},
                       {"ulimit -v 1200 MiB", addressSpace, 150, true},
                       {"16 processors", manyProcessors, 150, false},
                       {"ulimit -d 600 MiB", data, 200, true},
-                      {"ulimit -d 600 MiB", data, 4000, false},
+                      {"ulimit -d 600 MiB", data, 12000, false},
                       {"ulimit -s 64 MiB, -v 830 MiB", limits("unlimited", "870318080", "67108864"), 2, false},
                       {"ulimit -s 1 MiB, -v 830 MiB", limits("unlimited", "870318080", "1048576"), 2, true}};
     for (const Run& run : runs) {
@@ -239,14 +240,14 @@ TEST_F(MemoryRoomTest, ARunFitsOnlyWithinEveryKindOfRoom)
 }
 
 // Without a window no GL driver is loaded and none of its threads start, so a
-// maze too large for maze_threaded's window in 400 MiB fits when only saved,
+// maze too large for maze_threaded's window in 100 MiB fits when only saved,
 // as a PNG, whose writer needs little; cairo's record of a large PDF does not
 // fit.
 TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
 {
-    present({{"/sys/fs/cgroup/memory.max", "419430400\n"}, {"/sys/fs/cgroup/memory.current", "0\n"},
+    present({{"/sys/fs/cgroup/memory.max", "104857600\n"}, {"/sys/fs/cgroup/memory.current", "0\n"},
              {"/sys/fs/cgroup/pids.max", "1\n"}, {"/sys/fs/cgroup/pids.current", "0\n"}});
-    mazeWidth = mazeHeight = 3000;
+    mazeWidth = mazeHeight = 2000;
     PictureRequest png;
     png.withSolution = true;
     PictureRequest pdf = png;
@@ -262,22 +263,25 @@ TEST_F(MemoryRoomTest, ARunWithoutAWindowWeighsItsPictureAndNoDriver)
     mazeWidth = mazeHeight = 0;
 }
 
-// Each carving is weighed by its own data: beside the wall list (206 MiB),
-// Kruskal's order and partition (16 bytes a cell) refuse a 3000 x 3000 maze
-// in 345 MiB, where the backtracker's byte a cell leaves room for the
-// depth-first solver's tables (9 bytes a cell); in 320 MiB those no longer
-// fit, and the breadth-first search of a braided maze, five bytes a cell, does.
+// Each carving is weighed by its own data: in 40 MiB a 3000 x 3000 maze is
+// refused to Kruskal's partition (5 bytes a cell) but admitted to
+// Aldous-Broder's bit a cell; the backtracker's path, which winds through the
+// maze, is counted through every cell (4 bytes a cell), and needs 70 MiB; the
+// breadth-first search of a braided maze, 5 bytes a cell beside such a path,
+// does not fit in that and does in 95 MiB.
 TEST_F(MemoryRoomTest, EachCarvingAndTheSolverItCallsForAreWeighed)
 {
     PictureRequest png;
     const CarvingAlgorithm* backtracker = findCarvingAlgorithm("backtracker");
+    const CarvingAlgorithm* aldousBroder = findCarvingAlgorithm("aldous-broder");
     const struct {
         unsigned long long limitMebibytes;
         const CarvingAlgorithm* carving;
         bool braided;
         bool fits;
-    } runs[] = {{345, nullptr, false, false},    {345, backtracker, false, true}, {345, nullptr, true, false},
-                {320, backtracker, false, false}, {320, backtracker, true, true}};
+    } runs[] = {{40, nullptr, false, false},     {40, aldousBroder, false, true}, {40, backtracker, false, false},
+                {70, backtracker, false, true},  {70, nullptr, false, true},      {70, aldousBroder, true, false},
+                {95, backtracker, true, true}};
     mazeWidth = mazeHeight = 3000;
     for (const auto& run : runs) {
         SCOPED_TRACE(::testing::Message() << run.limitMebibytes << " MiB, " << (run.carving ? run.carving->name : "kruskal")
@@ -293,6 +297,27 @@ TEST_F(MemoryRoomTest, EachCarvingAndTheSolverItCallsForAreWeighed)
     // The figures the table gives are the arrays the carvings allocate.
     EXPECT_EQ(carvingWorkingBytes(*findCarvingAlgorithm("aldous-broder"), 640, 100), 64000u / 8 + 8);
     EXPECT_EQ(carvingWorkingBytes(*findCarvingAlgorithm("eller"), 640, 100), 741u * 24 + 8);
+    mazeWidth = mazeHeight = 0;
+}
+
+// The largest square maze the cell numbering admits, 2^30 cells, stays
+// within 12 bytes a cell at every phase of a whole run, window or not, and
+// is admitted on a machine of 24 GiB; the carving, which holds the most, is
+// counted to the byte above the walls' bits.
+TEST_F(MemoryRoomTest, TheLargestMazeIsCountedWithinTwelveBytesACell)
+{
+    const unsigned long long cells = 32768ull * 32768ull;
+    PictureRequest png;
+    png.cellSize = 2;
+    for (RunSequence sequence : {SOLVE_THEN_SHOW, SHOW_WHILE_SOLVING})
+        for (const RunOutputs& outputs : {RunOutputs{}, RunOutputs{false, &png}, RunOutputs{true, &png}}) {
+            const RunFootprint footprint = estimatedRunFootprint(32768, 32768, sequence, outputs);
+            EXPECT_LE(footprint.resident, 12 * cells);
+            EXPECT_GE(footprint.resident, 5 * cells + wallPlaneBytes(32768, 32768));
+        }
+    present({{"/proc/meminfo", "MemTotal:       25165824 kB\nMemAvailable:   23068672 kB\n"}});
+    mazeWidth = mazeHeight = 32768;
+    EXPECT_TRUE(runFitsInMemory(SHOW_WHILE_SOLVING, RunOutputs{false, &png}));
     mazeWidth = mazeHeight = 0;
 }
 

@@ -178,10 +178,10 @@ TEST_P(ProgramConsoleTest, SizeBeyondTheProcessLimitsEndsWithLevel1)
         const char* typed;
         bool refused;
     } const runs[] = {
-        {RLIMIT_AS, 700, 8, "2", "4000 4000\n", true},  {RLIMIT_AS, 900, 8, "2", "4000 4000\n", true},
-        {RLIMIT_AS, 1200, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 3000, 8, "2", "8000 8000\n", true},
-        {RLIMIT_AS, 1200, 8, "2", "2 1\n", false},      {RLIMIT_DATA, 586, 8, "2", "200 200\n", false},
-        {RLIMIT_DATA, 586, 8, "2", "4000 4000\n", true}, {RLIMIT_AS, 830, 64, "2", "2 1\n", true},
+        {RLIMIT_AS, 700, 8, "2", "8000 8000\n", true},    {RLIMIT_AS, 900, 8, "2", "8000 8000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "12000 12000\n", true}, {RLIMIT_AS, 3000, 8, "2", "22000 22000\n", true},
+        {RLIMIT_AS, 1200, 8, "2", "2 1\n", false},        {RLIMIT_DATA, 586, 8, "2", "200 200\n", false},
+        {RLIMIT_DATA, 586, 8, "2", "12000 12000\n", true}, {RLIMIT_AS, 830, 64, "2", "2 1\n", true},
         {RLIMIT_AS, 830, 1, "2", "2 1\n", false},       {RLIMIT_AS, 800, 8, "16", "30 20\n", true},
     };
     for (const Limited& run : runs) {
@@ -520,6 +520,15 @@ TEST_P(ProgramConsoleTest, APictureThatCannotBeWrittenEndsWith12AndLeavesNoFile)
     EXPECT_EQ(run.standardError, name + ": cannot save the maze as '" + wide + "': at 1000 pixels a cell the " +
                                      "picture would be wider or taller than the 2147483647 pixels a PNG can hold\n");
     EXPECT_EQ(run.exitStatus, SAVE_FAILURE);
+
+    // So is a PDF whose page cairo could not hold, before anything large is allocated.
+    const std::string large = directory.path() + "/large.pdf";
+    const ProgramRun pdf = runProgram(GetParam().path, "", {"--size=23171x23171", "--save", large, "--no-window"});
+    EXPECT_EQ(pdf.standardOutput, greeting + generating);
+    EXPECT_EQ(pdf.standardError, name + ": cannot save the maze as '" + large + "': cairo holds the drawing of a " +
+                                     "PDF's page, compressed, in one block of at most 2 GiB, which a maze of more " +
+                                     "than 536870912 cells would outgrow\n");
+    EXPECT_EQ(pdf.exitStatus, SAVE_FAILURE);
 }
 
 // The bytes written so far into the file that process has open in directory

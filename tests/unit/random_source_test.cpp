@@ -7,6 +7,7 @@
 
 #include "carving.h"
 #include "random_source.h"
+#include "stored_shuffle.h"
 
 namespace {
 
@@ -72,6 +73,24 @@ TEST(WallShuffle, EmptyListSucceedsWithoutWritingOrDrawing)
     EXPECT_EQ(shuffleIndices(&untouched, 0), 0);
     EXPECT_EQ(untouched, -7);
     EXPECT_EQ(drawRandom(), 41);
+}
+
+// The order made from the 32768 positions a draw can reach is the order the
+// whole scratch copy makes, on both sides of that size, and leaves the
+// source where the stored shuffle leaves it.
+TEST(WallShuffle, OrderMadeFromReachablePositionsIsTheStoredOrder)
+{
+    for (int n : {1, 2, 3, 32767, 32768, 32769, 32770, 65537, 200000}) {
+        for (unsigned seed : {0u, 1u, 1000000000u, 0xffffffffu}) {
+            const std::vector<int> streamed = shuffled(n, seed);
+            const int next = drawRandom();
+            seedRandomSource(seed);
+            std::vector<int> stored(static_cast<std::size_t>(n), -1);
+            ASSERT_EQ(storedShuffleIndices(stored.data(), n), 0);
+            ASSERT_EQ(streamed, stored) << "n = " << n << ", seed " << seed;
+            EXPECT_EQ(drawRandom(), next);
+        }
+    }
 }
 
 TEST(WallShuffle, SameSeedGivesTheSameOrderAndOtherSeedsAnother)

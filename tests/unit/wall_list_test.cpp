@@ -2,6 +2,7 @@
 // neighbours, non-neighbours and cells outside the grid.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -135,6 +136,57 @@ TEST_F(WallListTest, CarvedMazeReportsExactlyItsRemovedWallsAsOpen)
             EXPECT_EQ(wallBetween(x2, y2, x1, y1), wall.present) << "record " << i;
         }
     }
+}
+
+// Each record reaches its own bit and no other: removing it opens exactly the
+// passage its cells name, seen through wallBetween and the picture's planes,
+// at the corners of small grids and of the largest square, whose planes' bits
+// are counted past 2^31.
+TEST_F(WallListTest, EachRecordIsOneBitOfThePlanesAtEveryEdge)
+{
+    for (auto size : {std::pair{2, 1}, std::pair{6, 1}, std::pair{3, 2}, std::pair{65, 3}, std::pair{32768, 32768}}) {
+        const auto [width, height] = size;
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        buildClosedMaze(width, height);
+        const long long last = static_cast<long long>(wallCount()) - 1;
+        // The first and last records, and some between.
+        std::vector<long long> records;
+        for (long long index = 0; index <= last; index += index < 200 || last - index < 200 ? 1 : last / 50)
+            records.push_back(index);
+        for (long long index : records) {
+            const Wall wall = wallRecord(index);
+            const int x = wall.cell1 % width;
+            const int y = wall.cell1 / width;
+            const bool below = wall.cell2 - wall.cell1 != 1;
+            ASSERT_EQ(below ? lowerWallRecord(x, y) : rightWallRecord(x, y), index);
+            const std::uint64_t* row = below ? horizontalRow(*walls, y + 1) : verticalRow(*walls, y);
+            const int line = below ? x : x + 1;
+            auto drawnInRow = [&] {
+                int drawn = 0;
+                for (int word = 0; word < walls->wordsPerRow; ++word)
+                    drawn += __builtin_popcountll(row[word]);
+                return drawn;
+            };
+            const int before = drawnInRow();
+            ASSERT_TRUE(wallStands(index));
+            removeWall(index);
+            EXPECT_FALSE(lineDrawn(row, line));
+            EXPECT_EQ(drawnInRow(), before - 1);
+            EXPECT_EQ(wallBetween(x, y, below ? x : x + 1, below ? y + 1 : y), 0);
+            EXPECT_EQ(wallRecord(index).present, 0);
+            restoreWall(index);
+            EXPECT_TRUE(lineDrawn(row, line));
+        }
+        // The border: the entrance and the exit open, every other line drawn.
+        EXPECT_FALSE(lineDrawn(horizontalRow(*walls, 0), 0));
+        EXPECT_FALSE(lineDrawn(verticalRow(*walls, height - 1), width));
+        EXPECT_TRUE(lineDrawn(horizontalRow(*walls, height), width - 1));
+        EXPECT_TRUE(lineDrawn(verticalRow(*walls, height - 1), 0));
+        EXPECT_FALSE(lineDrawn(horizontalRow(*walls, height), width));
+    }
+    // The widest maze: a row of 2^31 - 1 cells, its lines' words counted past 32 bits.
+    EXPECT_EQ(planeWordsPerRow(2147483647), 33554433);
+    EXPECT_EQ(wallPlaneBytes(2147483647, 1), 3ull * 33554433 * 8);
 }
 
 using WallListDeathTest = MazeTest;
