@@ -30,8 +30,10 @@ constexpr long long quietNanoseconds = 2'000'000'000;
 
 }  // namespace
 
+long long (*SaveProgress::clock)() = nanosecondsNow;
+
 SaveProgress::SaveProgress(const std::string& path)
-    : path(quoted(path)), terminal(isatty(STDERR_FILENO) == 1), startNanoseconds(nanosecondsNow())
+    : path(quoted(path)), terminal(isatty(STDERR_FILENO) == 1), startNanoseconds(clock())
 {
 }
 
@@ -47,7 +49,7 @@ SaveProgress::~SaveProgress()
 
 void SaveProgress::report(long long done, long long total) const
 {
-    if (!terminal || total <= 0 || nanosecondsNow() - startNanoseconds < quietNanoseconds)
+    if (!terminal || total <= 0 || clock() - startNanoseconds < quietNanoseconds)
         return;
     const int percent = static_cast<int>(done * 100 / total);
     if (percent == shownPercent)

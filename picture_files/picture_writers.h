@@ -25,6 +25,10 @@ int lineThickness(int cellSize);
 // changes. Called on the saving thread only.
 class SaveProgress {
 public:
+    // Where it reads the time: nanoseconds of the steady clock, unless a test
+    // stands in a clock of its own.
+    static long long (*clock)();
+
     explicit SaveProgress(const std::string& path);
     ~SaveProgress();
 

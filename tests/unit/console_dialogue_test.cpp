@@ -2,6 +2,7 @@
 // scanf's "%d" does, and the fixed fatal message every failure ends with.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "fatal_expectation.h"
 #include "maze_test_fixture.h"
 #include "maze.h"
+#include "picture_writers.h"
 #include "standard_descriptors.h"
 #include "standard_streams.h"
 #include "temporary_file.h"
@@ -119,6 +121,79 @@ TEST(StandardDescriptorsDeathTest, ClosedOnesAreOpenedOnTheNullDevice)
             },
             ::testing::ExitedWithCode(0), "");
     }
+}
+
+// Standard error, while a test holds it on another descriptor.
+class StandardErrorOn {
+public:
+    explicit StandardErrorOn(int descriptor) : saved(dup(STDERR_FILENO)) { dup2(descriptor, STDERR_FILENO); }
+    ~StandardErrorOn()
+    {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+
+private:
+    int saved;
+};
+
+long long fakeNanoseconds = 0;
+
+// What is waiting to be read on descriptor, which must not block.
+std::string pending(int descriptor)
+{
+    std::string text;
+    char buffer[256];
+    for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    return text;
+}
+
+// A save's progress on a terminal: nothing for its first two seconds, then
+// one line rewritten in place as the share grows, the name quoted so that it
+// stays one line, blanked when the save ends; nothing at all on a pipe.
+TEST(SaveProgressTest, ShowsOnATerminalOnlyOnceASaveHasTakenTwoSeconds)
+{
+    const auto realClock = SaveProgress::clock;
+    SaveProgress::clock = [] { return fakeNanoseconds; };
+    int terminal = -1;
+    int screen = -1;
+    ASSERT_EQ(openpty(&screen, &terminal, nullptr, nullptr, nullptr), 0);
+    termios raw{};
+    tcgetattr(terminal, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(terminal, TCSANOW, &raw);
+    fcntl(screen, F_SETFL, O_NONBLOCK);
+    const std::string name = "'a'$'\\n''b.png'";
+    {
+        const StandardErrorOn onTerminal(terminal);
+        fakeNanoseconds = 0;
+        const SaveProgress progress("a\nb.png");
+        progress.report(1, 4);
+        fakeNanoseconds = 1'999'000'000;
+        progress.report(2, 4);
+        EXPECT_EQ(pending(screen), "");
+        fakeNanoseconds = 2'000'000'000;
+        progress.report(2, 4);
+        progress.report(2, 4);
+        progress.report(3, 4);
+        EXPECT_EQ(pending(screen), "\rSaving " + name + ": 50%\rSaving " + name + ": 75%");
+    }
+    EXPECT_EQ(pending(screen), "\r" + std::string(name.size() + 16, ' ') + "\r");
+
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_NONBLOCK), 0);
+    {
+        const StandardErrorOn onPipe(pipeEnds[1]);
+        fakeNanoseconds = 0;
+        const SaveProgress progress("maze.png");
+        fakeNanoseconds = 60'000'000'000;
+        progress.report(1, 2);
+    }
+    EXPECT_EQ(pending(pipeEnds[0]), "");
+    for (int descriptor : {terminal, screen, pipeEnds[0], pipeEnds[1]})
+        close(descriptor);
+    SaveProgress::clock = realClock;
 }
 
 }  // namespace
