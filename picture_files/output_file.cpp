@@ -95,21 +95,28 @@ OutputFile::OutputFile(const std::string& path, const std::string& programName)
 
 void OutputFile::createHidden(mode_t mode)
 {
-    for (int attempt = 1; descriptor < 0; ++attempt) {
+    takeHiddenName([&](const std::string& candidate) {
+        descriptor = openat(directory, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        return descriptor < 0 ? errno : 0;
+    });
+}
+
+void OutputFile::takeHiddenName(const std::function<int(const std::string&)>& make)
+{
+    for (int attempt = 1;; ++attempt) {
         int error = 0;
         const std::string candidate = unguessableNameBeside(name, error);
         if (error != 0)
             fail(error);
         temporaryName = candidate;
         rememberTemporaryName(directory, temporaryName);
-        descriptor = openat(directory, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (descriptor < 0) {
-            const int failure = errno;
-            forgetTemporaryName();
-            temporaryName.clear();
-            if (failure != EEXIST || attempt == namesTried)
-                fail(failure);
-        }
+        error = make(temporaryName);
+        if (error == 0)
+            return;
+        forgetTemporaryName();
+        temporaryName.clear();
+        if (error != EEXIST || attempt == namesTried)
+            fail(error);
     }
 }
 
@@ -183,23 +190,8 @@ void OutputFile::nameUnnamed()
     // Otherwise a hidden name, renamed over the file the picture replaces
     // (one link cannot replace another): the moment between the two is the
     // only one in which a name of the picture's own exists.
-    for (int attempt = 1; unnamed; ++attempt) {
-        int error = 0;
-        const std::string candidate = unguessableNameBeside(name, error);
-        if (error != 0)
-            fail(error);
-        temporaryName = candidate;
-        rememberTemporaryName(directory, temporaryName);
-        error = linkUnnamed(descriptor, directory, temporaryName);
-        if (error == 0) {
-            unnamed = false;
-            return;
-        }
-        forgetTemporaryName();
-        temporaryName.clear();
-        if (error != EEXIST || attempt == namesTried)
-            fail(error);
-    }
+    takeHiddenName([&](const std::string& candidate) { return linkUnnamed(descriptor, directory, candidate); });
+    unnamed = false;
 }
 
 void OutputFile::commit()

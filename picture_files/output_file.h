@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ private:
     void flush();
     void createHidden(mode_t mode);
     void nameUnnamed();
+    // Gives the picture a hidden name beside the one asked for, which nobody
+    // can guess and the signals that end the run remove, made by make (0, or
+    // the errno value it failed with); a name someone else has taken is tried
+    // again with another.
+    void takeHiddenName(const std::function<int(const std::string&)>& make);
     void keepReplacedAttributes();
 
     std::string requestedPath;  // as the user named it, for messages
