@@ -11,6 +11,7 @@
 #include "cell_partition.h"
 #include "fatal_exit.h"
 #include "maze.h"
+#include "step_watch.h"
 #include "wall_list.h"
 #include "wall_order.h"
 #include "zeroed_array.h"
@@ -157,6 +158,8 @@ void carveBlock(const VisitedWall* block, int walls, CellPartition& partition, W
             std::uint64_t* const word =
                 (below ? planes.horizontal + (y + 1) * words : planes.vertical + y * words) + (line >> 6);
             *word &= ~(std::uint64_t{1} << (line & 63));
+            if (stepWatch != nullptr)
+                stepWatch->wallChanged(word);
         }
     }
 }
