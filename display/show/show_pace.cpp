@@ -1,0 +1,96 @@
+#include "show_pace.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+double steadyNow()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void sleepUntilMoment(double moment)
+{
+    const double left = moment - steadyNow();
+    if (left > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(left));
+}
+
+// Behind by more than this, the pace starts again from the step at hand.
+constexpr double mostBehindSeconds = 0.1;
+// The clock is read about this often at a fast pace, and every this many
+// steps at none: reading it costs as much as a few steps.
+constexpr double secondsBetweenReadings = 50e-6;
+constexpr long long stepsBetweenReadingsUnpaced = 1024;
+
+// The pace, kept on the thread that takes the steps: written by startPace and
+// paceStep, read by paceStep. The schedule puts step n at scheduleStart + n *
+// secondsPerStep.
+struct Pace {
+    double secondsPerStep;  // 0: no pace
+    double scheduleStart;
+    long long stepsScheduled;
+    long long stepsBetweenReadings;
+    long long stepsUntilReading;
+    double nextFrame;
+    void (*frame)();
+};
+Pace pace = {0, 0, 0, 1, 1, 0, nullptr};
+
+void drawFrame(double now)
+{
+    pace.frame();
+    pace.nextFrame = nextFrameDue(now, showClock.now());
+}
+
+}  // namespace
+
+// Read by the pace; only tests point it elsewhere.
+ShowClock showClock = {steadyNow, sleepUntilMoment};
+
+void startPace(long long stepsPerSecond, void (*frame)())
+{
+    pace.secondsPerStep = stepsPerSecond > 0 ? 1.0 / static_cast<double>(stepsPerSecond) : 0;
+    pace.stepsScheduled = 0;
+    pace.stepsBetweenReadings =
+        stepsPerSecond > 0
+            ? std::max(1LL, static_cast<long long>(static_cast<double>(stepsPerSecond) * secondsBetweenReadings))
+            : stepsBetweenReadingsUnpaced;
+    pace.stepsUntilReading = pace.stepsBetweenReadings;
+    pace.frame = frame;
+    const double now = showClock.now();
+    drawFrame(now);
+    pace.scheduleStart = showClock.now();
+}
+
+void paceStep()
+{
+    ++pace.stepsScheduled;
+    if (--pace.stepsUntilReading > 0)
+        return;
+    pace.stepsUntilReading = pace.stepsBetweenReadings;
+    double now = showClock.now();
+    if (pace.secondsPerStep > 0) {
+        double due = pace.scheduleStart + static_cast<double>(pace.stepsScheduled) * pace.secondsPerStep;
+        if (now > due + mostBehindSeconds) {
+            pace.scheduleStart = now - static_cast<double>(pace.stepsScheduled) * pace.secondsPerStep;
+            due = now;
+        }
+        while (now < due) {
+            if (now >= pace.nextFrame)
+                drawFrame(now);
+            else
+                showClock.sleepUntil(std::min(due, pace.nextFrame));
+            now = showClock.now();
+        }
+    }
+    if (now >= pace.nextFrame)
+        drawFrame(now);
+}
+
+double nextFrameDue(double started, double ended)
+{
+    return std::max(started + 1 / framesPerSecond, ended + (ended - started));
+}
