@@ -20,8 +20,6 @@ namespace {
 
 // Written by startShow before the thread that carves exists, read by endShow on that thread.
 bool drawsBetweenSteps = false;
-// Written by startShow and endShow on the thread that carves and solves.
-bool running = false;
 // When the window's next frame is due: written by displayShow, read by
 // onShowTick, GLUT thread only.
 double nextFrame = 0;
@@ -74,7 +72,8 @@ void onShowTick(int)
     glutTimerFunc(static_cast<unsigned>(std::ceil(1000 / framesPerSecond)), onShowTick, 0);
 }
 
-// maze_serial's frames, between its steps: the steps handed over, then
+// maze_serial's frames, between its steps: the steps handed over (nothing
+// else holds the lock on this one thread), then
 // the window's events, the redraw among them.
 void frameBetweenSteps()
 {
@@ -94,7 +93,6 @@ void frameBetweenSteps()
 void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetweenSteps)
 {
     drawsBetweenSteps = drawnBetweenSteps;
-    running = true;
     startShowState();
     showMazeWindow(argc, argv);
     // The display draws from the show's copy of the walls, never from the
@@ -105,7 +103,7 @@ void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetwe
     if (drawnBetweenSteps) {
         startPace(stepsPerSecond, frameBetweenSteps);
     } else {
-        startPace(stepsPerSecond, handOverSteps);
+        startPace(stepsPerSecond, offerSteps);
         glutTimerFunc(0, onShowTick, 0);
     }
 }
@@ -113,14 +111,8 @@ void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetwe
 void endShow()
 {
     endShowSteps();
-    running = false;
     if (drawsBetweenSteps) {
         showFinishedMaze();
         glutMainLoopEvent();
     }
-}
-
-bool showRunning()
-{
-    return running;
 }

@@ -19,7 +19,4 @@ void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetwe
 // the frames are drawn between steps.
 void endShow();
 
-// Whether startShow has been called and endShow not yet.
-bool showRunning();
-
 #endif

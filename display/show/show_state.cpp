@@ -24,9 +24,10 @@ enum StepKind : std::uint64_t { WALL_WORD = 0, CELL_ENTERED_STEP = 1, CELL_LEFT_
 constexpr int kindShift = 62;
 constexpr int wayBackBits = 3;  // a direction and whether there is one
 
-// Steps waiting for a hand-over; at a fast pace a frame's worth, and more
-// while the GLUT thread draws.
-constexpr int batchCapacity = 1 << 15;
+// Steps waiting for a hand-over: at two million steps a second, a tenth of a
+// second's worth, longer than the GLUT thread takes to draw a frame, so that
+// the thread that carves goes on while a frame is drawn rather than wait.
+constexpr int batchCapacity = 1 << 18;
 
 // The batch, on the thread that carves and solves alone: written by the step
 // callbacks below, emptied by handOverSteps.
@@ -128,9 +129,11 @@ void startShowState()
     stepWatch = &showSteps;
 }
 
-void handOverSteps()
+namespace {
+
+// Applies the batch to showState and empties it; showLock held.
+void applyBatch()
 {
-    const std::lock_guard<std::mutex> lock(showLock);
     if (batch.wholePlanes)
         std::memcpy(showState.planes.vertical, walls->vertical, wallPlaneBytes(walls->width, walls->height));
     for (int i = 0; i < batch.count; ++i)
@@ -138,6 +141,21 @@ void handOverSteps()
     showState.changed = showState.changed || batch.count > 0 || batch.wholePlanes;
     batch.count = 0;
     batch.wholePlanes = false;
+}
+
+}  // namespace
+
+void handOverSteps()
+{
+    const std::lock_guard<std::mutex> lock(showLock);
+    applyBatch();
+}
+
+void offerSteps()
+{
+    std::unique_lock<std::mutex> lock(showLock, std::try_to_lock);
+    if (lock.owns_lock())
+        applyBatch();
 }
 
 void endShowSteps()

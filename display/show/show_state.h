@@ -47,9 +47,13 @@ extern ShowState showState;
 // fatal level 1 without the memory. Before the thread that carves exists, or on it.
 void startShowState();
 
-// Hands over the steps taken since the last hand-over, holding showLock;
-// called at every frame, when the batch is full, and once the maze is solved.
+// Hands over the steps taken since the last hand-over, holding showLock:
+// when the batch is full, and once the maze is solved.
 void handOverSteps();
+
+// The same at every frame, unless the GLUT thread holds showLock drawing the
+// last: the steps then wait for the next frame, or for the batch to fill.
+void offerSteps();
 
 // Hands over the last steps and marks the show ended (showState.ended), on
 // the thread that carved and solved; its batch is let go.
