@@ -88,6 +88,12 @@ void frameBetweenSteps()
     glutMainLoopEvent();
 }
 
+// Between maze_serial's frames, the window's events alone.
+void eventsBetweenFrames()
+{
+    glutMainLoopEvent();
+}
+
 }  // namespace
 
 void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetweenSteps)
@@ -101,7 +107,7 @@ void startShow(int* argc, char** argv, long long stepsPerSecond, bool drawnBetwe
     setUpKeptPictures(true);
     glutDisplayFunc(displayShow);
     if (drawnBetweenSteps) {
-        startPace(stepsPerSecond, frameBetweenSteps);
+        startPace(stepsPerSecond, frameBetweenSteps, eventsBetweenFrames);
     } else {
         startPace(stepsPerSecond, offerSteps);
         glutTimerFunc(0, onShowTick, 0);

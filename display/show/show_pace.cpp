@@ -35,14 +35,35 @@ struct Pace {
     long long stepsBetweenReadings;
     long long stepsUntilReading;
     double nextFrame;
+    double nextEvents;
     void (*frame)();
+    void (*events)();
 };
-Pace pace = {0, 0, 0, 1, 1, 0, nullptr};
+Pace pace = {0, 0, 0, 1, 1, 0, 0, nullptr, nullptr};
 
 void drawFrame(double now)
 {
     pace.frame();
-    pace.nextFrame = nextFrameDue(now, showClock.now());
+    const double ended = showClock.now();
+    pace.nextFrame = nextFrameDue(now, ended);
+    pace.nextEvents = ended + 1 / framesPerSecond;
+}
+
+// A frame if one is due, else the events if they are.
+void frameOrEvents(double now)
+{
+    if (now >= pace.nextFrame) {
+        drawFrame(now);
+    } else if (pace.events != nullptr && now >= pace.nextEvents) {
+        pace.events();
+        pace.nextEvents = showClock.now() + 1 / framesPerSecond;
+    }
+}
+
+// The next moment frameOrEvents has something to do.
+double nextCall()
+{
+    return pace.events != nullptr ? std::min(pace.nextFrame, pace.nextEvents) : pace.nextFrame;
 }
 
 }  // namespace
@@ -50,8 +71,9 @@ void drawFrame(double now)
 // Read by the pace; only tests point it elsewhere.
 ShowClock showClock = {steadyNow, sleepUntilMoment};
 
-void startPace(long long stepsPerSecond, void (*frame)())
+void startPace(long long stepsPerSecond, void (*frame)(), void (*events)())
 {
+    pace.events = events;
     pace.secondsPerStep = stepsPerSecond > 0 ? 1.0 / static_cast<double>(stepsPerSecond) : 0;
     pace.stepsScheduled = 0;
     pace.stepsBetweenReadings =
@@ -79,15 +101,14 @@ void paceStep()
             due = now;
         }
         while (now < due) {
-            if (now >= pace.nextFrame)
-                drawFrame(now);
+            if (now >= nextCall())
+                frameOrEvents(now);
             else
-                showClock.sleepUntil(std::min(due, pace.nextFrame));
+                showClock.sleepUntil(std::min(due, nextCall()));
             now = showClock.now();
         }
     }
-    if (now >= pace.nextFrame)
-        drawFrame(now);
+    frameOrEvents(now);
 }
 
 double nextFrameDue(double started, double ended)

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -57,41 +56,30 @@ struct WatchedSteps {
 };
 WatchedSteps watched;
 
-void onWallChanged(const std::uint64_t* word)
-{
-    const long long at = word - walls->vertical;
-    watched.unchangedWords += watched.shadow[at] == *word;
-    watched.shadow[at] = *word;
-    ++watched.wallSteps;
-}
-
-void onFieldOpened()
-{
-    std::memcpy(watched.shadow.data(), walls->vertical, watched.shadow.size() * sizeof(std::uint64_t));
-    ++watched.fields;
-}
-
-void onCellEntered(long long cell, long long from)
-{
-    ++watched.entered[cell];
-    watched.from[cell] = from;
-    watched.stack.push_back(cell);
-}
-
-void onCellLeft(long long cell)
-{
-    ++watched.left[cell];
-    watched.leftOutOfOrder = watched.leftOutOfOrder || watched.stack.empty() || watched.stack.back() != cell;
-    if (!watched.stack.empty())
-        watched.stack.pop_back();
-}
-
-void onCellExpanded(long long)
-{
-    ++watched.expanded;
-}
-
-const StepWatch recordingWatch = {onWallChanged, onFieldOpened, onCellEntered, onCellLeft, onCellExpanded};
+const StepWatch recordingWatch = {
+    [](const std::uint64_t* word) {
+        const long long at = word - walls->vertical;
+        watched.unchangedWords += watched.shadow[at] == *word;
+        watched.shadow[at] = *word;
+        ++watched.wallSteps;
+    },
+    [] {
+        std::copy(walls->vertical, walls->vertical + watched.shadow.size(), watched.shadow.begin());
+        ++watched.fields;
+    },
+    [](long long cell, long long from) {
+        ++watched.entered[cell];
+        watched.from[cell] = from;
+        watched.stack.push_back(cell);
+    },
+    [](long long cell) {
+        ++watched.left[cell];
+        watched.leftOutOfOrder = watched.leftOutOfOrder || watched.stack.empty() || watched.stack.back() != cell;
+        if (!watched.stack.empty())
+            watched.stack.pop_back();
+    },
+    [](long long) { ++watched.expanded; },
+};
 
 // Watches the steps on the current (closed) wall list from now on.
 void watchSteps()

@@ -150,10 +150,6 @@ class LargeMazeTest:
     def show_arguments(self):
         return ["--watch", "--pace", str(self.pace)] if self.pace else []
 
-    def show_seconds(self):
-        """About how long the carving of the show takes: a step a passage."""
-        return (self.width * self.height - 1) / self.pace
-
     def check_show(self, run, window, timeout):
         """Captures the show until the solver's last line: once drawn, each grey and the
         show moving on; a notch in and out of the wheel midway."""
@@ -170,10 +166,9 @@ class LargeMazeTest:
                 x_display.turn_wheel(window, (size[0] // 2, size[1] // 2), 1)
                 x_display.turn_wheel(window, (size[0] // 2, size[1] // 2), -1)
                 notched = True
-        print("the show: %d captures, mean brightness %.3f to %.3f" % (len(means), means[0] if means else 0,
-                                                                      max(means, default=0)), flush=True)
-        self.check(len(set(means)) >= 5, "the show went through %d pictures only" % len(set(means)))
-        self.check(means and max(means) > means[0] + 0.05, "the show never grew lighter as walls were carved")
+        print("the show: %d captures, mean brightness %s" % (len(means), sorted(set(means))[::10]), flush=True)
+        self.check(len(set(means)) >= 5 and max(means) > means[0] + 0.05,
+                   "the show went through %d pictures (5 at least), or grew no lighter as walls went" % len(set(means)))
 
     def close_during_show(self):
         """A run shown, its window destroyed at a random moment of the show."""
@@ -182,18 +177,16 @@ class LargeMazeTest:
                      arguments=self.show_arguments()) as run:
             try:
                 window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
-                # Most of a show is its carving; the solving follows in a fraction of it.
-                time.sleep(random.uniform(0, 1.2 * self.show_seconds()))
+                # Most of a show is its carving, a step a passage; the solving takes a fraction of it.
+                time.sleep(random.uniform(0, 1.2 * (self.width * self.height - 1) / self.pace))
                 shown = run.output().decode(errors="replace").count("\n")
                 x_display.destroy(window)
                 destroyed = time.monotonic()
                 status = run.wait(5.0)
                 ended = time.monotonic() - destroyed
                 print("closed after %d lines of the console: status %s in %.3f s" % (shown, status, ended), flush=True)
-                self.check(status == 0, "closed during the show, the program %s"
-                           % ("still runs" if status is None else "ended with status %d" % status))
-                self.check(ended <= self.close_within, "closed during the show, the program took %.2f s to end"
-                           % ended)
+                self.check(status == 0 and ended <= self.close_within,
+                           "closed during the show, the program ended with status %s after %.2f s" % (status, ended))
                 self.check(run.errors() == b"", "standard error: %r" % run.errors())
             except (Failed, x_display.DisplayError) as error:
                 self.check(False, str(error))

@@ -15,6 +15,7 @@ and the last the maze and its solution.
 import argparse
 import sys
 import time
+from types import SimpleNamespace
 
 from carving_oracle import carved_maze
 from maze_run import MazeRun, find_faketime_library
@@ -33,13 +34,6 @@ STRIP_COLUMNS = 3
 STRIP_GAP = 6  # white pixels between frames
 
 
-class Picture:
-    """Pixels as write_png takes them: a width, a height and a byte string a channel."""
-
-    def __init__(self, width, height, red, green, blue):
-        self.width, self.height, self.red, self.green, self.blue = width, height, red, green, blue
-
-
 def shrunk(image, factor):
     """The image a factor smaller each way, each channel of a pixel the darkest of the pixels
     it stands for: lines a pixel wide stay as dark, and red stays red."""
@@ -55,7 +49,7 @@ def shrunk(image, factor):
                     darkest = list(map(min, darkest, line[offset::factor]))
             out[y * width:(y + 1) * width] = bytes(darkest)
         channels.append(bytes(out))
-    return Picture(width, height, *channels)
+    return SimpleNamespace(width=width, height=height, red=channels[0], green=channels[1], blue=channels[2])
 
 
 def strip_of(frames):
@@ -72,11 +66,8 @@ def strip_of(frames):
             for y in range(height):
                 start = (top + y) * total_width + left
                 channel[start:start + width] = source[y * width:(y + 1) * width]
-    return Picture(total_width, total_height, *(bytes(channel) for channel in channels))
-
-
-def standing_walls(image, maze):
-    return len(interior_walls(maze.width, maze.height)) - len(rebuild_maze(image, maze.width, maze.height).open_passages)
+    return SimpleNamespace(width=total_width, height=total_height, red=bytes(channels[0]),
+                           green=bytes(channels[1]), blue=bytes(channels[2]))
 
 
 def show_frames(run, window, maze):
@@ -90,7 +81,8 @@ def show_frames(run, window, maze):
             if image.colour_marks(RED).count(1) or image.non_white_count() > 3 * image.width * image.height // 10:
                 solving.append(image)
             elif not solving:
-                carving.append((standing_walls(image, maze), image))
+                carving.append((len(interior_walls(maze.width, maze.height))
+                                - len(rebuild_maze(image, maze.width, maze.height).open_passages), image))
         time.sleep(0.02)
     return carving, solving
 
@@ -170,11 +162,8 @@ def write_strip(arguments):
               % (len(carving), len(solving), "; ".join(problems[:5])), file=sys.stderr)
         return 1
 
-    def carved_near(walls):
-        return min(carving, key=lambda capture: abs(capture[0] - walls))
-
-    chosen = [carving[0], carved_near(all_walls - (all_walls - carved) // 3),
-              carved_near(all_walls - 2 * (all_walls - carved) // 3), carving[-1]]
+    chosen = [carving[0]] + [min(carving, key=lambda capture: abs(capture[0] - all_walls + share * (all_walls - carved)))
+                             for share in (1 / 3, 2 / 3)] + [carving[-1]]
     counts = [walls for walls, _ in chosen]
     if counts != sorted(counts, reverse=True) or len(set(counts)) != 4 or counts[0] < all_walls * 0.95:
         print("not writing a wrong strip: the carving's frames show %s walls of %d" % (counts, all_walls),
