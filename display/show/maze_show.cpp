@@ -75,7 +75,7 @@ void onShowTick(int)
 // maze_serial's frames, between its steps: the steps handed over (nothing
 // else holds the lock on this one thread), then
 // the window's events, the redraw among them.
-void frameBetweenSteps()
+bool frameBetweenSteps()
 {
     handOverSteps();
     bool changed = false;
@@ -86,6 +86,7 @@ void frameBetweenSteps()
     if (changed)
         glutPostRedisplay();
     glutMainLoopEvent();
+    return true;
 }
 
 // Between maze_serial's frames, the window's events alone.

@@ -36,14 +36,15 @@ struct Pace {
     long long stepsUntilReading;
     double nextFrame;
     double nextEvents;
-    void (*frame)();
+    bool (*frame)();
     void (*events)();
 };
 Pace pace = {0, 0, 0, 1, 1, 0, 0, nullptr, nullptr};
 
 void drawFrame(double now)
 {
-    pace.frame();
+    if (!pace.frame())
+        return;
     const double ended = showClock.now();
     pace.nextFrame = nextFrameDue(now, ended);
     pace.nextEvents = ended + 1 / framesPerSecond;
@@ -71,7 +72,7 @@ double nextCall()
 // Read by the pace; only tests point it elsewhere.
 ShowClock showClock = {steadyNow, sleepUntilMoment};
 
-void startPace(long long stepsPerSecond, void (*frame)(), void (*events)())
+void startPace(long long stepsPerSecond, bool (*frame)(), void (*events)())
 {
     pace.events = events;
     pace.secondsPerStep = stepsPerSecond > 0 ? 1.0 / static_cast<double>(stepsPerSecond) : 0;

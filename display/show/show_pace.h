@@ -23,12 +23,14 @@ struct ShowClock {
 extern ShowClock showClock;
 
 // Starts keeping pace: stepsPerSecond steps a second (unlimitedShowPace:
-// none), and frame() called whenever a frame is due, the first one at once.
+// none), and frame() called whenever a frame is due, the first one at once;
+// a frame() that returns false could not be had now, and is tried again at
+// the next step.
 // Between frames that take long to draw, events() (unless nullptr) is called
 // as often as frames would come at the screen's rate, so that the window
 // hears its user as promptly as it would without the show. Called on the
 // thread that takes the steps, before the first.
-void startPace(long long stepsPerSecond, void (*frame)(), void (*events)() = nullptr);
+void startPace(long long stepsPerSecond, bool (*frame)(), void (*events)() = nullptr);
 
 // One step taken: returns once the step is due, having called frame()
 // whenever one fell due meanwhile. A pace the steps fall far behind (the

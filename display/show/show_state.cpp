@@ -151,11 +151,12 @@ void handOverSteps()
     applyBatch();
 }
 
-void offerSteps()
+bool offerSteps()
 {
     std::unique_lock<std::mutex> lock(showLock, std::try_to_lock);
     if (lock.owns_lock())
         applyBatch();
+    return lock.owns_lock();
 }
 
 void endShowSteps()

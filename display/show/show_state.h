@@ -52,8 +52,8 @@ void startShowState();
 void handOverSteps();
 
 // The same at every frame, unless the GLUT thread holds showLock drawing the
-// last: the steps then wait for the next frame, or for the batch to fill.
-void offerSteps();
+// last: the steps then wait, and false is returned.
+bool offerSteps();
 
 // Hands over the last steps and marks the show ended (showState.ended), on
 // the thread that carved and solved; its batch is let go.

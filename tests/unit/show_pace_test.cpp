@@ -18,10 +18,11 @@ void fakeSleepUntil(double moment) { fakeNow = std::max(fakeNow, moment); }
 
 std::vector<double> frameTimes;
 double frameSeconds = 0;  // how long each frame takes to draw
-void drawFakeFrame()
+bool drawFakeFrame()
 {
     frameTimes.push_back(fakeNow);
     fakeNow += frameSeconds;
+    return true;
 }
 
 class ShowPaceTest : public ::testing::Test {
