@@ -73,8 +73,8 @@ void onShowTick(int)
 }
 
 // maze_serial's frames, between its steps: the steps handed over (nothing
-// else holds the lock on this one thread), then
-// the window's events, the redraw among them.
+// else holds the lock on this one thread), then the window's events, the
+// redraw among them.
 bool frameBetweenSteps()
 {
     handOverSteps();

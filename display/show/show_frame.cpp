@@ -21,6 +21,9 @@
 
 namespace {
 
+// The most cells a pixel's shading is read from across and down.
+constexpr double sampledCellsAcross = 4;
+
 // Quads and path vertices handed to the driver at a time.
 constexpr int verticesPerPiece = 4 * 4096;
 
@@ -117,6 +120,11 @@ void tintFineView(const ViewRectangle& shown, int windowWidth, int windowHeight,
     const long long width = mazeWidth;
     const double cellsPerColumn = (shown.right - shown.left) / windowWidth;
     const double cellsPerRow = (shown.bottom - shown.top) / windowHeight;
+    // Where a pixel spans many cells, a few of them evenly spread stand for
+    // the rest, so that a frame of the largest maze takes no longer than one
+    // of a maze a few times the window's size.
+    const long long columnStep = std::max(1LL, static_cast<long long>(cellsPerColumn / sampledCellsAcross));
+    const long long rowStep = std::max(1LL, static_cast<long long>(cellsPerRow / sampledCellsAcross));
     std::vector<CellSpan> columns(static_cast<std::size_t>(windowWidth));
     for (int column = 0; column < windowWidth; ++column)
         columns[column] = cellsAcross(shown.left + column * cellsPerColumn,
@@ -133,20 +141,22 @@ void tintFineView(const ViewRectangle& shown, int windowWidth, int windowHeight,
             const CellSpan& across = columns[column];
             long long entered = 0;
             long long left = 0;
-            for (long long y = rows.first; y < rows.end; ++y) {
+            long long total = 0;
+            for (long long y = rows.first; y < rows.end; y += rowStep) {
                 const unsigned char* cell = showState.cells + y * width;
-                for (long long x = across.first; x < across.end; ++x) {
+                for (long long x = across.first; x < across.end; x += columnStep) {
                     const unsigned state = cell[x] & cellStateMask;
                     entered += state == CELL_ENTERED;
                     left += state == CELL_LEFT;
+                    ++total;
                 }
             }
             if (entered + left == 0)
                 continue;
-            const double total = static_cast<double>((rows.end - rows.first) * (across.end - across.first));
             for (int channel = 0; channel < 3; ++channel) {
-                const double colour = (total - entered - left + entered * enteredCellColour[channel] +
-                                       left * leftCellColour[channel]) / total;
+                const double untouched = static_cast<double>(total - entered - left);
+                const double colour = (untouched + entered * enteredCellColour[channel] +
+                                       left * leftCellColour[channel]) / static_cast<double>(total);
                 pixel[channel] = static_cast<unsigned char>(std::lround(pixel[channel] * colour));
             }
             pixel[3] = 255;

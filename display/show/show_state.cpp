@@ -104,7 +104,8 @@ void apply(std::uint64_t step)
     unsigned char& shown = showState.cells[cell];
     if (kind == CELL_ENTERED_STEP) {
         const unsigned way = static_cast<unsigned>(step & 7);
-        shown = static_cast<unsigned char>(CELL_ENTERED | ((way & 1) != 0 ? hasWayBack | (way >> 1) << wayBackShift : 0));
+        const unsigned back = (way & 1) != 0 ? hasWayBack | (way >> 1) << wayBackShift : 0;
+        shown = static_cast<unsigned char>(CELL_ENTERED | back);
         showState.current = cell;
     } else if (kind == CELL_LEFT_STEP) {
         shown = static_cast<unsigned char>((shown & ~cellStateMask) | CELL_LEFT);
