@@ -124,6 +124,11 @@ class LargeMazeTest:
                     self.check_show(run, window, opening)
                 if not run.wait_for_output(PRESS_SPACE.encode(), opening):
                     raise Failed("the solver never finished")
+                if self.pace:
+                    # The show's last frame, shaded and with the solver's red path, stays until the
+                    # finished maze's picture, all grey, replaces it.
+                    x_display.wait_for_picture(window, lambda image: [] if image.red == image.blue else ["shaded"],
+                                               PICTURE_TIMEOUT)
                 first = settled(window)
                 size = (first.width, first.height)
                 self.check_full_view(first)
