@@ -22,9 +22,7 @@ struct Room {
 
 void carveByRecursiveDivision()
 {
-    const long long walls = wallCount();
-    for (long long record = 0; record < walls; ++record)
-        removeWall(record);
+    openField();
 
     CarvingArray<Room> rooms(static_cast<long long>(mazeWidth) + mazeHeight + 1);
     long long waiting = 0;

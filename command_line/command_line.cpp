@@ -66,6 +66,10 @@ void printHelp(const std::string& program)
         "                       shortest path\n"
         "  --stats            once the maze is solved, describe it on standard error:\n"
         "                       its dead ends, junctions, loops and solution\n"
+        "  --watch            show the maze in the window as it is carved, and then\n"
+        "                       the solver's search, step by step\n"
+        "  --pace N           steps a second to show with --watch, 1 to 1000000000\n"
+        "                       or unlimited (default 200)\n"
         "  --help             display this help and exit\n"
         "  --version          output version information and exit\n"
         "\n"
@@ -186,7 +190,8 @@ std::string lowerCase(std::string text)
 }
 
 enum class OptionName {
-    SIZE, SEED, PRINT_SEED, SAVE, SOLUTION, CELL_SIZE, PAPER, NO_WINDOW, HELP, VERSION, ALGORITHM, BRAID, STATS
+    SIZE, SEED, PRINT_SEED, SAVE, SOLUTION, CELL_SIZE, PAPER, NO_WINDOW, HELP, VERSION, ALGORITHM, BRAID, STATS,
+    WATCH, PACE
 };
 
 struct Option {
@@ -202,7 +207,8 @@ const Option options[] = {
     {"--paper", OptionName::PAPER, true},      {"--no-window", OptionName::NO_WINDOW, false},
     {"--help", OptionName::HELP, false},       {"--version", OptionName::VERSION, false},
     {"--algorithm", OptionName::ALGORITHM, true}, {"--braid", OptionName::BRAID, true},
-    {"--stats", OptionName::STATS, false},
+    {"--stats", OptionName::STATS, false},     {"--watch", OptionName::WATCH, false},
+    {"--pace", OptionName::PACE, true},
 };
 
 // "a, b or c", for the message refusing a name.
@@ -251,6 +257,7 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
 
     bool cellSizeGiven = false;
     bool paperGiven = false;
+    bool paceGiven = false;
     std::string glutOption;  // the last of GLUT's options given, for the one contradiction it can make
     // Arguments that are no options: none is taken, but as with getopt_long
     // they are refused only once every option has been read.
@@ -361,6 +368,18 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
         case OptionName::STATS:
             result.printsStatistics = true;
             break;
+        case OptionName::WATCH:
+            result.watches = true;
+            break;
+        case OptionName::PACE:
+            if (value == "unlimited")
+                number = unlimitedShowPace;
+            else if (!readBounded(value, fastestShowPace, number) || number == 0)
+                refuse(program, "invalid pace " + quoted(value) + ": a whole number of steps a second from 1 to " +
+                                    std::to_string(fastestShowPace) + ", or unlimited, is expected");
+            paceGiven = true;
+            result.pace = static_cast<long long>(number);
+            break;
         }
     }
     if (!operands.empty())
@@ -381,6 +400,10 @@ CommandLine readCommandLine(int* argc, char** argv, const char* defaultName)
         refuse(program, "--cell-size applies to a PNG or SVG picture saved with --save");
     if (paperGiven && (!result.savesPicture || format != PictureFormat::PDF))
         refuse(program, "--paper applies to a PDF picture saved with --save");
+    if (result.watches && !result.opensWindow)
+        refuse(program, "--watch is for the window, which --no-window leaves out");
+    if (paceGiven && !result.watches)
+        refuse(program, "--pace applies to a run shown with --watch");
     if (!result.opensWindow && !glutOption.empty())
         refuse(program, "option '" + glutOption + "' is for the window, which --no-window leaves out");
     return result;

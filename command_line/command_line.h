@@ -9,6 +9,7 @@
 #include "braiding.h"
 #include "carving_algorithms.h"
 #include "picture_request.h"
+#include "show_pace.h"
 
 struct CommandLine {
     std::string programName;  // the last component of argv[0], printable, for messages and metadata
@@ -30,6 +31,9 @@ struct CommandLine {
     const CarvingAlgorithm* algorithm = &defaultCarving();  // --algorithm NAME
     BraidProbability braid;                                  // --braid P: never unless given
     bool printsStatistics = false;                           // --stats
+
+    bool watches = false;              // --watch: the carving and the solving shown as they happen
+    long long pace = defaultShowPace;  // --pace N: steps a second of it (see show_pace.h); its default unless given
 };
 
 // Reads the options out of argv as getopt_long would (see long_option_match.h;

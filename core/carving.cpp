@@ -11,6 +11,7 @@
 #include "cell_partition.h"
 #include "fatal_exit.h"
 #include "maze.h"
+#include "step_watch.h"
 #include "wall_list.h"
 #include "wall_order.h"
 #include "zeroed_array.h"
@@ -130,7 +131,10 @@ void makeOrder(OrderRing& ring, WallOrder& order, const RecordPlaces& places, lo
 
 // Visits a block of walls. The order visits the walls a few rows of the maze
 // apart, and their cells' sets further still, so the sets of the cells a few
-// walls ahead are fetched early to overlap their cache misses.
+// walls ahead are fetched early to overlap their cache misses. Made twice:
+// watched, telling each passage opened, and not, as it always was, so that a
+// run nobody watches pays not even a test a wall.
+template <bool watched>
 void carveBlock(const VisitedWall* block, int walls, CellPartition& partition, WallPlanes& planes)
 {
     const long long width = planes.width;
@@ -157,6 +161,8 @@ void carveBlock(const VisitedWall* block, int walls, CellPartition& partition, W
             std::uint64_t* const word =
                 (below ? planes.horizontal + (y + 1) * words : planes.vertical + y * words) + (line >> 6);
             *word &= ~(std::uint64_t{1} << (line & 63));
+            if (watched)
+                stepWatch->wallChanged(word);
         }
     }
 }
@@ -207,7 +213,10 @@ void carveMaze()
         } else {
             visited = makeBlock(order, places, left, ring->walls[slot]);
         }
-        carveBlock(ring->walls[slot], visited, partition, *walls);
+        if (stepWatch != nullptr)
+            carveBlock<true>(ring->walls[slot], visited, partition, *walls);
+        else
+            carveBlock<false>(ring->walls[slot], visited, partition, *walls);
         if (maker.joinable()) {
             {
                 const std::lock_guard<std::mutex> lock(ring->guard);

@@ -10,6 +10,11 @@ void (*mazeCarving)() = carveMaze;
 void carveNewMaze()
 {
     createWallList();
+    carveCreatedMaze();
+}
+
+void carveCreatedMaze()
+{
     mazeCarving();
     consolePrint("Done generating maze...\n");
 }

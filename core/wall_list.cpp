@@ -7,6 +7,7 @@
 
 #include "fatal_exit.h"
 #include "maze.h"
+#include "step_watch.h"
 #include "zeroed_array.h"
 
 namespace {
@@ -80,6 +81,19 @@ bool hasGrid()
     return mazeWidth >= 1 && mazeHeight >= 1;
 }
 
+// Zeroed planes of a width x height maze behind their header, claimed once.
+WallPlanes allocatePlanes(int width, int height)
+{
+    const unsigned long long planeBytes = wallPlaneBytes(width, height);
+    char* block = allocateZeroed<char>(static_cast<long long>(headerBytes + planeBytes));
+    if (block == nullptr)
+        fatalExit(FATAL_ALLOCATION);
+    new (block) Claims(1);
+    std::uint64_t* const firstWord = reinterpret_cast<std::uint64_t*>(block + headerBytes);
+    const int words = planeWordsPerRow(width);
+    return WallPlanes{width, height, words, firstWord, firstWord + static_cast<long long>(height) * words};
+}
+
 }  // namespace
 
 // The wall list: created by createWallList, carved by carveMaze (main
@@ -112,18 +126,17 @@ void createWallList()
     knownPerfect = false;
     if (wallCount() < 0)
         fatalExit(FATAL_ALLOCATION);
-    const int width = hasGrid() ? mazeWidth : 0;
-    const int height = hasGrid() ? mazeHeight : 0;
-    const unsigned long long planeBytes = wallPlaneBytes(width, height);
-    char* block = allocateZeroed<char>(static_cast<long long>(headerBytes + planeBytes));
-    if (block == nullptr)
-        fatalExit(FATAL_ALLOCATION);
-    new (block) Claims(1);
-    std::uint64_t* const firstWord = reinterpret_cast<std::uint64_t*>(block + headerBytes);
-    const int words = planeWordsPerRow(width);
-    listPlanes = WallPlanes{width, height, words, firstWord, firstWord + static_cast<long long>(height) * words};
+    listPlanes = allocatePlanes(hasGrid() ? mazeWidth : 0, hasGrid() ? mazeHeight : 0);
     walls = &listPlanes;
     buildWallList();
+}
+
+WallPlanes copyWallPlanes()
+{
+    const WallPlanes copy = allocatePlanes(listPlanes.width, listPlanes.height);
+    if (listPlanes.vertical != nullptr)
+        std::memcpy(copy.vertical, listPlanes.vertical, wallPlaneBytes(listPlanes.width, listPlanes.height));
+    return copy;
 }
 
 void buildWallList()
@@ -191,6 +204,8 @@ void removeWall(long long index)
     const WallBit bit = bitOf(index);
     *bit.word &= ~bit.mask;
     knownPerfect = false;
+    if (stepWatch != nullptr)
+        stepWatch->wallChanged(bit.word);
 }
 
 void restoreWall(long long index)
@@ -200,6 +215,22 @@ void restoreWall(long long index)
     const WallBit bit = bitOf(index);
     *bit.word |= bit.mask;
     knownPerfect = false;
+    if (stepWatch != nullptr)
+        stepWatch->wallChanged(bit.word);
+}
+
+void openField()
+{
+    const long long records = wallCount();
+    if (listPlanes.height == 0 || records <= 0)
+        return;
+    for (long long index = 0; index < records; ++index) {
+        const WallBit bit = bitOf(index);
+        *bit.word &= ~bit.mask;
+    }
+    knownPerfect = false;
+    if (stepWatch != nullptr)
+        stepWatch->fieldOpened();
 }
 
 void declarePerfectMaze()

@@ -35,6 +35,16 @@ bool wallStands(long long index);
 void removeWall(long long index);
 void restoreWall(long long index);
 
+// Removes every wall of the list at once, the border left as it is: one step
+// for whoever watches (step_watch.h), where removing them one by one would be
+// a step each.
+void openField();
+
+// A copy of the wall list's planes, claimed once, for a reader that must not
+// see them while another thread changes them; fatal level 1 when it cannot be
+// allocated. Let go of it with releaseWallPlanes.
+WallPlanes copyWallPlanes();
+
 // Releases walls (the display may keep its bits; see wall_planes.h).
 void freeWallList();
 

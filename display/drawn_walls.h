@@ -14,4 +14,7 @@ extern WallPlanes wallPlanes;
 // of those of an earlier maze: nothing is copied.
 void keepWallPlanes();
 
+// The same with the given planes: the show's copy of the walls.
+void keepWallPlanes(const WallPlanes& planes);
+
 #endif

@@ -275,7 +275,7 @@ bool computeMoreOfFineView()
     return end >= geometry.windowHeight;
 }
 
-const unsigned char* fineViewPixels()
+unsigned char* fineViewPixels()
 {
     return fineView.pixels;
 }

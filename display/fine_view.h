@@ -48,8 +48,9 @@ bool startFineView(const ViewRectangle& shown, int windowWidth, int windowHeight
 // Computes the next band; returns whether the image is complete.
 bool computeMoreOfFineView();
 
-// The complete image, windowWidth x windowHeight as started.
-const unsigned char* fineViewPixels();
+// The complete image, windowWidth x windowHeight as started; the show tints
+// it with what the solver has done before it goes on the window.
+unsigned char* fineViewPixels();
 
 // The pixels of the image kept for the views, allocated for the last size a
 // view was started at; 0 before any.

@@ -195,3 +195,10 @@ bool mazePictureComplete()
 {
     return !inProgress.active;
 }
+
+void notePictureOnWindow()
+{
+    inProgress.active = false;
+    pictureShown = true;
+    driverPrepared = false;
+}

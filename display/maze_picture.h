@@ -36,6 +36,10 @@ PictureState drawMazePicture(const MazeView& view);
 // the window. Returns whether the view is now complete on the window.
 bool drawMoreOfMazePicture();
 
+// The window shows a whole picture drawn elsewhere (the show's last frame): a
+// view still being made leaves it there until the view is complete.
+void notePictureOnWindow();
+
 // Whether the view last asked for is complete on the window.
 bool mazePictureComplete();
 

@@ -84,13 +84,15 @@ unsigned long long openingColourBufferBytes(int mazeColumns, int mazeRows, Scree
            static_cast<unsigned long long>(window.height);
 }
 
-unsigned long long openingWindowBytes(int mazeColumns, int mazeRows, ScreenSize screen)
+unsigned long long openingWindowBytes(int mazeColumns, int mazeRows, ScreenSize screen, bool shown)
 {
     const ScreenSize window = openingSize(mazeColumns, mazeRows, screen);
     const long long pixels = static_cast<long long>(window.width) * window.height;
-    // Pictures are kept exactly where the opening full view is fine.
+    // Pictures are kept exactly where the opening full view is fine, and
+    // while the show draws its frames off the window.
     const bool fine = isFineFullView(mazeColumns, mazeRows, window.width, window.height);
-    return windowBufferBytes(WindowBuffers{pixels, pixels, fine ? pixels : 0, fine ? pixels : 0}, fine, fine);
+    const bool kept = fine || shown;
+    return windowBufferBytes(WindowBuffers{pixels, pixels, fine ? pixels : 0, kept ? pixels : 0}, fine, kept);
 }
 
 void allowWindowBytes(unsigned long long bytes)

@@ -57,8 +57,9 @@ unsigned long long openingColourBufferBytes(int mazeColumns, int mazeRows, Scree
 // What the memory check counts for the window a run opens, the window placed
 // for a maze of the given size on a screen of this size, as freeglut opens it
 // (300 x 300 where a side comes to 0): resized once to a size as large, its
-// full view's image where fine, and the kept pictures' textures where kept.
-unsigned long long openingWindowBytes(int mazeColumns, int mazeRows, ScreenSize screen);
+// full view's image where fine, and the kept pictures' textures where kept,
+// as they are for every maze while the show (--watch) runs.
+unsigned long long openingWindowBytes(int mazeColumns, int mazeRows, ScreenSize screen, bool shown = false);
 
 // The bytes the window's buffers may take: set once by the memory check
 // before carving, to what it counted for them and the room it found beyond

@@ -11,6 +11,7 @@
 #include "maze_solver.h"
 #include "solution.h"
 #include "picture_footprint.h"
+#include "show_state.h"
 #include "wall_lines.h"
 #include "window_room.h"
 
@@ -100,7 +101,7 @@ ScreenSize screenCounted(const RunOutputs& outputs)
 // What the buffers that grow with the window are counted for, none without one.
 unsigned long long windowBytesCounted(int width, int height, const RunOutputs& outputs)
 {
-    return outputs.window ? openingWindowBytes(width, height, screenCounted(outputs)) : 0;
+    return outputs.window ? openingWindowBytes(width, height, screenCounted(outputs), outputs.shown) : 0;
 }
 
 // What is left of a room once something has taken its share; ~0ull stays
@@ -158,8 +159,16 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
                        : carvingWorkingBytes(*outputs.carving, static_cast<unsigned long long>(columns),
                                              static_cast<unsigned long long>(rows));
     const unsigned long long carvingArrays = wallList + carvingOwn;
+    // The show (--watch) holds its copy of the walls and a byte a cell from
+    // the window's opening, before carving, until the maze is solved; its copy
+    // then stays as the display's walls, beside the wall list until that is
+    // freed. So it is counted in every phase, and carving is counted with the
+    // window open and drawing.
+    const unsigned long long show = outputs.shown ? showHeldBytes(width, height) : 0;
+    const unsigned long long shownWindow =
+        outputs.shown ? windowResident + firstDrawBase + windowBuffers + held + show : 0;
     const unsigned long long carving = programResident + (outputs.window ? screenConnectionResident : 0) +
-                                       carvingArrays + carvingArrays / 128;
+                                       carvingArrays + carvingArrays / 128 + shownWindow;
     // Saving: the writer's own memory, beside the maze and the solution. In
     // maze_threaded the worker saves a copy of the solution, taken before the
     // display may free the original, while the window is shown. Afterwards
@@ -184,7 +193,7 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
             windowResident + openColourBuffer + wallList + solution + keptSolver + saving;
         const unsigned long long drawing =
             windowResident + wallList + firstDrawBase + windowBuffers + held + keptSolver + solution + saving;
-        afterCarving = std::max({solving, savingPhase, compiling, drawing});
+        afterCarving = std::max({solving, savingPhase, compiling, drawing}) + show;
     } else {
         // The solver starts once the display holds the walls' bits and
         // works, on the same bits, while the first frame is drawn, and then
@@ -194,7 +203,7 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
                                            solver + solution + solutionCopy + saving;
         const unsigned long long zooming =
             windowResident + wallList + firstDrawBase + windowBuffers + held + solution + solutionCopy + saving;
-        afterCarving = std::max(solving, zooming);
+        afterCarving = std::max(solving, zooming) + show;
     }
 
     // llvmpipe starts its rasterizer threads and as many again for its
@@ -205,7 +214,8 @@ RunFootprint estimatedRunFootprint(int width, int height, RunSequence sequence, 
     // Without a window there is no driver, and only maze_threaded's solver.
     const unsigned long long driverThreads =
         outputs.window ? 2ull * static_cast<unsigned long long>(llvmpipeRasterizerThreads()) + 2 : 0;
-    const unsigned long long threads = driverThreads + (sequence == SHOW_WHILE_SOLVING);
+    // Shown, Kruskal's carving makes its order on a thread of its own beside the driver's.
+    const unsigned long long threads = driverThreads + (sequence == SHOW_WHILE_SOLVING) + (outputs.shown ? 1 : 0);
     const unsigned long long arenas =
         std::min(threads, arenasPerProcessor * static_cast<unsigned long long>(onlineProcessors()) - 1);
     const unsigned long long stacks = threads * threadStackBytes();

@@ -18,5 +18,6 @@ RunOutputs plannedRunOutputs(const CommandLine& options, int argc, char** argv)
     statisticsWanted = options.printsStatistics;
     outputs.carving = options.algorithm == &defaultCarving() ? nullptr : options.algorithm;
     outputs.braided = mazeMayHaveLoops;
+    outputs.shown = options.watches;
     return outputs;
 }

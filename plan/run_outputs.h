@@ -13,6 +13,7 @@ struct RunOutputs {
     ScreenSize screen = {0, 0};               // the screen the window opens on; {0, 0} when unknown
     const CarvingAlgorithm* carving = nullptr;  // the carving chosen; nullptr for Kruskal's, the default
     bool braided = false;                       // dead ends opened: loops, and the breadth-first solver
+    bool shown = false;                         // --watch: carved and solved in the open window
 };
 
 // The outputs the options ask for. When a window will open, the screen it

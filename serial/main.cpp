@@ -1,10 +1,13 @@
 // maze_serial: carves, solves to the end, saves the picture asked for, and
 // only then opens the window, so the space bar works from the first frame.
+// With --watch the window opens first and shows the carving and the solving,
+// drawn between their steps.
 #include <GL/glut.h>
 
 #include "command_line.h"
 #include "console.h"
 #include "maze_generation.h"
+#include "maze_show.h"
 #include "maze_solver.h"
 #include "maze_window.h"
 #include "memory_budget.h"
@@ -26,14 +29,24 @@ int main(int argc, char** argv)
     takeMazeSize(options);
     consolePrint("Generating maze...\n");
     checkRunFits(SOLVE_THEN_SHOW, plannedRunOutputs(options, argc, argv));
-    carveNewMaze();
+    if (options.watches) {
+        // The window opens on the closed grid; its frames are drawn between the steps.
+        createWallList();
+        startShow(&argc, argv, options.pace, true);
+        carveCreatedMaze();
+    } else {
+        carveNewMaze();
+    }
     MazeSolver solver;
     solver.run();
+    if (options.watches)
+        endShow();
     if (options.savesPicture)
         saveMazePicture(options.picture, seed, solutionCells, solutionMoves);
     if (!options.opensWindow)
         return 0;
-    showMazeWindow(&argc, argv);
+    if (!options.watches)
+        showMazeWindow(&argc, argv);
     freeWallList();
     glutMainLoop();
     return 0;

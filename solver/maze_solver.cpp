@@ -9,6 +9,7 @@
 #include "maze.h"
 #include "solution.h"
 #include "solving_choices.h"
+#include "step_watch.h"
 #include "wall_list.h"
 #include "zeroed_array.h"
 
@@ -137,18 +138,25 @@ void MazeSolver::solveTree()
     int y = 0;
     // The directions still to try from (x, y): its open sides but the one it was entered by.
     unsigned pending = openSides(planes, x, y);
+    if (stepWatch != nullptr)
+        stepWatch->cellEntered(0, -1);
     while (x != width - 1 || y != height - 1) {
         if (pending != 0) {
             const int next = __builtin_ctz(pending);
             steps[depth / stepsPerWord] |= static_cast<std::uint64_t>(next) << (2 * (depth % stepsPerWord));
             ++depth;
+            const long long from = x + static_cast<long long>(y) * width;
             x += treeStepX[next];
             y += treeStepY[next];
             pending = openSides(planes, x, y) & ~(1u << reverseOf(next));
+            if (stepWatch != nullptr)
+                stepWatch->cellEntered(x + static_cast<long long>(y) * width, from);
             continue;
         }
         if (depth == 0)
             return;  // every cell reached, and not the goal
+        if (stepWatch != nullptr)
+            stepWatch->cellLeft(x + static_cast<long long>(y) * width);
         --depth;
         const int taken = stepAt(depth);
         steps[depth / stepsPerWord] &= ~(std::uint64_t{3} << (2 * (depth % stepsPerWord)));
@@ -245,6 +253,8 @@ void MazeSolver::explore(int x, int y, int moves)
 {
     if (!enter(x, y, moves))
         return;
+    if (stepWatch != nullptr)
+        stepWatch->cellEntered(x + static_cast<long long>(y) * mazeWidth, -1);
     const int base = pathLength;
     path[pathLength] = x + y * mazeWidth;
     nextDirection[pathLength] = 0;
@@ -255,6 +265,8 @@ void MazeSolver::explore(int x, int y, int moves)
     while (pathLength > base) {
         const int top = pathLength - 1;
         if (nextDirection[top] == directionCount) {
+            if (stepWatch != nullptr)
+                stepWatch->cellLeft(path[top]);
             --pathLength;
             if (pathLength > base) {
                 const int cameFrom = nextDirection[pathLength - 1] - 1;
@@ -271,6 +283,8 @@ void MazeSolver::explore(int x, int y, int moves)
         const int cellMoves = moves + (top - base);
         bestMoves[path[top]] = cellMoves;
         if (enter(neighbourX, neighbourY, cellMoves + 1)) {
+            if (stepWatch != nullptr)
+                stepWatch->cellEntered(neighbourX + static_cast<long long>(neighbourY) * mazeWidth, path[top]);
             x = neighbourX;
             y = neighbourY;
             path[pathLength] = x + y * mazeWidth;

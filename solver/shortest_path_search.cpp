@@ -12,6 +12,7 @@
 #include "maze_solver.h"
 #include "solution.h"
 #include "solving_choices.h"
+#include "step_watch.h"
 #include "wall_list.h"
 #include "zeroed_array.h"
 
@@ -54,9 +55,13 @@ void MazeSolver::searchShortestPath()
     long long queued = 0;
     long long taken = 0;
     queue[queued++] = 0;
+    if (stepWatch != nullptr)
+        stepWatch->cellEntered(0, -1);
     bool reached = goal == 0;
     while (!reached && taken < queued) {
         const long long cell = queue[taken++];
+        if (stepWatch != nullptr)
+            stepWatch->cellExpanded(cell);
         const int x = static_cast<int>(cell % width);
         const int y = static_cast<int>(cell / width);
         for (int direction = 0; direction < 4 && !reached; ++direction) {
@@ -69,6 +74,8 @@ void MazeSolver::searchShortestPath()
             wayBack[next] = static_cast<unsigned char>(1 + (direction ^ 2));
             queue[queued++] = static_cast<int>(next);
             reached = next == goal;
+            if (stepWatch != nullptr)
+                stepWatch->cellEntered(next, cell);
         }
     }
     std::free(queue);

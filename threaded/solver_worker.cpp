@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "fatal_exit.h"
+#include "maze_generation.h"
+#include "maze_show.h"
 #include "picture_file.h"
 #include "solution.h"
 #include "wall_list.h"
@@ -34,7 +36,10 @@ void awaitSaving()
 
 }  // namespace
 
-SolverWorker::SolverWorker(const PictureRequest* picture, std::uint32_t seed) : picture(picture), seed(seed) {}
+SolverWorker::SolverWorker(const PictureRequest* picture, std::uint32_t seed, bool shown)
+    : picture(picture), seed(seed), shown(shown)
+{
+}
 
 SolverWorker::~SolverWorker()
 {
@@ -53,7 +58,11 @@ void SolverWorker::solutionComplete()
 
 void SolverWorker::run()
 {
+    if (shown)
+        carveCreatedMaze();
     MazeSolver::run();
+    if (shown)
+        endShow();
     if (picture != nullptr) {
         {
             const std::lock_guard<std::mutex> lock(savingGuard);

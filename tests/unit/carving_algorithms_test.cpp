@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "random_source.h"
 #include "solution.h"
 #include "solving_choices.h"
+#include "step_watch.h"
 #include "wall_list.h"
 
 namespace {
@@ -36,6 +39,64 @@ const Character characters[] = {
     {"aldous-broder", 28, 31}, {"hunt-and-kill", 6, 13}, {"eller", 25, 32},         {"sidewinder", 25, 30},
     {"binary-tree", 23, 27},  {"recursive-division", 22, 32}, {"growing-tree", 14, 26},
 };
+
+// A watcher of every step, as the show watches them: a copy of the walls kept
+// from the words it is told of alone, and what the solver did, cell by cell.
+struct WatchedSteps {
+    std::vector<std::uint64_t> shadow;  // the planes as the steps told them
+    long long wallSteps = 0;
+    long long unchangedWords = 0;       // told of a word that had not changed
+    long long fields = 0;
+    std::vector<int> entered;           // times each cell was entered
+    std::vector<int> left;              // times each cell was backed out of
+    std::vector<long long> from;        // the cell each was last entered from
+    std::vector<long long> stack;       // cells entered and not yet left, in order
+    long long expanded = 0;
+    bool leftOutOfOrder = false;        // backed out of a cell other than the last entered
+};
+WatchedSteps watched;
+
+const StepWatch recordingWatch = {
+    [](const std::uint64_t* word) {
+        const long long at = word - walls->vertical;
+        watched.unchangedWords += watched.shadow[at] == *word;
+        watched.shadow[at] = *word;
+        ++watched.wallSteps;
+    },
+    [] {
+        std::copy(walls->vertical, walls->vertical + watched.shadow.size(), watched.shadow.begin());
+        ++watched.fields;
+    },
+    [](long long cell, long long from) {
+        ++watched.entered[cell];
+        watched.from[cell] = from;
+        watched.stack.push_back(cell);
+    },
+    [](long long cell) {
+        ++watched.left[cell];
+        watched.leftOutOfOrder = watched.leftOutOfOrder || watched.stack.empty() || watched.stack.back() != cell;
+        if (!watched.stack.empty())
+            watched.stack.pop_back();
+    },
+    [](long long) { ++watched.expanded; },
+};
+
+// Watches the steps on the current (closed) wall list from now on.
+void watchSteps()
+{
+    const long long cells = static_cast<long long>(mazeWidth) * mazeHeight;
+    watched = WatchedSteps{};
+    watched.shadow.assign(walls->vertical, walls->vertical + wallPlaneBytes(mazeWidth, mazeHeight) / 8);
+    watched.entered.assign(cells, 0);
+    watched.left.assign(cells, 0);
+    watched.from.assign(cells, -2);
+    stepWatch = &recordingWatch;
+}
+
+bool shadowMatchesWalls()
+{
+    return std::equal(watched.shadow.begin(), watched.shadow.end(), walls->vertical);
+}
 
 class CarvingAlgorithmsTest : public MazeTest {
 protected:
@@ -185,6 +246,96 @@ TEST_F(CarvingAlgorithmsTest, BraidingLeavesNoDeadEndAndTheSolverFindsAShortestP
             for (std::size_t i = 0; i + 1 < path.size(); ++i)
                 EXPECT_EQ(moves[static_cast<std::size_t>(path[i + 1])], moves[static_cast<std::size_t>(path[i])] - 1)
                     << "step " << i << " is not a step towards the start";
+        }
+    }
+}
+
+// Whoever watches (the show) is told of every change to the walls as it is
+// made, a step each, and of nothing that is no change: one step a passage,
+// braiding's included; recursive division's open field is one step, and then
+// a step for every wall it builds. Watched or not, the maze is the same.
+TEST_F(CarvingAlgorithmsTest, WhoeverWatchesIsToldOfEveryWallChangedAStepEach)
+{
+    BraidProbability half;
+    ASSERT_TRUE(readBraidProbability("0.5", half));
+    for (int a = 0; a < carvingAlgorithmCount; ++a) {
+        const CarvingAlgorithm& algorithm = carvingAlgorithms[a];
+        for (auto [width, height] : {std::pair<int, int>{1, 1}, {2, 1}, {70, 3}, {150, 129}}) {
+            SCOPED_TRACE(std::string(algorithm.name) + " " + std::to_string(width) + " x " + std::to_string(height));
+            carve(algorithm, width, height, 11);
+            const std::vector<unsigned char> unwatched = presentFlags();
+            buildClosedMaze(width, height);
+            seedRandomSource(11);
+            watchSteps();
+            algorithm.carve();
+            const long long cells = static_cast<long long>(width) * height;
+            const bool division = std::string(algorithm.name) == "recursive-division";
+            EXPECT_EQ(watched.fields, division && cells > 1 ? 1 : 0);
+            EXPECT_EQ(watched.wallSteps, division && cells > 1 ? wallCount() - (cells - 1) : cells - 1);
+            EXPECT_EQ(watched.unchangedWords, 0) << "told of a word that did not change";
+            EXPECT_TRUE(shadowMatchesWalls()) << "a wall changed without a step";
+            EXPECT_EQ(presentFlags(), unwatched);
+            const int removed = removedWallCount();
+            braidMaze(half);
+            EXPECT_EQ(watched.wallSteps - (division && cells > 1 ? wallCount() - (cells - 1) : cells - 1),
+                      removedWallCount() - removed);
+            EXPECT_TRUE(shadowMatchesWalls()) << "braiding opened a wall without a step";
+            stepWatch = nullptr;
+        }
+    }
+}
+
+// The solvers tell whoever watches of every cell they enter, from the cell
+// they enter it from, and of every cell they back out of, the last entered
+// first: the tree walk ends with the solution as the cells entered and not
+// left, the whole search leaves every cell it entered, and the breadth-first
+// search enters every cell once, the solution along the cells they were
+// entered from.
+TEST_F(CarvingAlgorithmsTest, WhoeverWatchesSeesEverySolverEnterAndLeaveItsCells)
+{
+    for (int search = 0; search < 3; ++search) {
+        SCOPED_TRACE(search == 0 ? "tree walk" : search == 1 ? "whole search" : "breadth-first search");
+        carve(carvingAlgorithms[1], 40, 30, 3);
+        if (search == 0)
+            declarePerfectMaze();  // as the run's carving declares it: walked along its one path
+        if (search == 1)
+            openWall(0, 1);  // known perfect no more: searched whole
+        if (search == 2)
+            braidMaze(BraidProbability{true, 0});
+        mazeMayHaveLoops = search == 2;
+        watchSteps();
+        ::testing::internal::CaptureStdout();
+        MazeSolver solver;
+        solver.run();
+        ::testing::internal::GetCapturedStdout();
+        stepWatch = nullptr;
+        mazeMayHaveLoops = false;
+        EXPECT_FALSE(watched.leftOutOfOrder);
+        EXPECT_EQ(watched.wallSteps, 0);
+        const long long goal = 40 * 30 - 1;
+        ASSERT_GE(watched.entered[goal], 1);
+        EXPECT_EQ(watched.from[0], -1) << "the start is entered from nowhere";
+        if (search == 1) {
+            EXPECT_TRUE(watched.stack.empty()) << "the whole search leaves every cell it entered";
+            EXPECT_EQ(watched.entered, watched.left);
+            continue;
+        }
+        // The solution, goal first, as the steps trace it back.
+        std::vector<long long> traced;
+        for (long long cell = goal; cell != 0; cell = watched.from[cell]) {
+            ASSERT_GE(cell, 0);
+            traced.push_back(cell);
+        }
+        traced.push_back(0);
+        std::vector<long long> solution{goal};
+        solution.insert(solution.end(), solutionCells, solutionCells + solutionMoves);
+        EXPECT_EQ(traced, solution);
+        if (search == 0) {
+            EXPECT_EQ(std::vector<long long>(watched.stack.rbegin(), watched.stack.rend()), solution);
+            EXPECT_EQ(*std::max_element(watched.entered.begin(), watched.entered.end()), 1);
+        } else {
+            EXPECT_EQ(*std::max_element(watched.entered.begin(), watched.entered.end()), 1);
+            EXPECT_GT(watched.expanded, 0);
         }
     }
 }

@@ -36,6 +36,9 @@ expect 'backtracker binary-tree' --algorithm = b
 expect 'a4 letter' --paper ''
 expect '--size --seed --save --solution --stats' --s
 expect '--braid' --br
+expect '--paper --pace' --pa
+expect 'unlimited' --pace u
+expect '--watch' --w
 expect '' --seed ''
 expect '' --braid ''
 exit $((failures > 0))

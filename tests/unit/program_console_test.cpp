@@ -251,7 +251,7 @@ TEST_P(ProgramConsoleTest, HelpAndVersionAnswerOnStandardOutputBeforeAnyDialogue
         << help.standardOutput;
     for (const char* option : {"--size WxH", "--seed N", "--print-seed", "--save FILE", "--solution", "--cell-size N",
                                "--paper NAME", "--no-window", "--help", "--version", "-display DISPLAY",
-                               "--algorithm NAME", "--braid P", "--stats", "kruskal (the default)", "backtracker",
+                               "--algorithm NAME", "--braid P", "--stats", "--watch", "--pace N", "kruskal (the default)", "backtracker",
                                "prim", "wilson", "aldous-broder", "hunt-and-kill", "eller", "sidewinder",
                                "binary-tree", "recursive-division", "growing-tree"})
         EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
@@ -310,6 +310,14 @@ TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythi
         {{"--braid=1.5"}, "invalid braid '1.5': a decimal from 0 to 1 is expected, such as 0.5"},
         {{"--braid", "-0"}, "invalid braid '-0': a decimal from 0 to 1 is expected, such as 0.5"},
         {{"--stats=yes"}, "option '--stats' doesn't allow an argument"},
+        {{"--watch", "--save", "m.png", "--no-window"}, "--watch is for the window, which --no-window leaves out"},
+        {{"--pace", "300"}, "--pace applies to a run shown with --watch"},
+        {{"--w", "--pace=0"},
+         "invalid pace '0': a whole number of steps a second from 1 to 1000000000, or unlimited, is expected"},
+        {{"--watch", "--pace", "1000000001"},
+         "invalid pace '1000000001': a whole number of steps a second from 1 to 1000000000, or unlimited, is expected"},
+        {{"--watch", "--pace", "fast"},
+         "invalid pace 'fast': a whole number of steps a second from 1 to 1000000000, or unlimited, is expected"},
         {{"-display"}, "option '-display' requires an argument"},
         {{"--save", "m.png", "--no-window", "-iconic"}, "option '-iconic' is for the window, which --no-window leaves out"},
         // As getopt_long reads them: "--" ends the options, arguments are refused once all
@@ -317,7 +325,8 @@ TEST_P(ProgramConsoleTest, CommandLinesThatCannotBeFollowedEndWith64BeforeAnythi
         {{"--", "--help"}, "unexpected argument '--help'"},
         {{"maze.png", "--bogus"}, "unrecognized option '--bogus'"},
         {{"--s", "2x1"}, "option '--s' is ambiguous; possibilities: '--size' '--seed' '--save' '--solution' '--stats'"},
-        {{"--p=a4"}, "option '--p=a4' is ambiguous; possibilities: '--print-seed' '--paper'"},
+        {{"--p=a4"}, "option '--p=a4' is ambiguous; possibilities: '--print-seed' '--paper' '--pace'"},
+        {{"--pa=a4"}, "option '--pa=a4' is ambiguous; possibilities: '--paper' '--pace'"},
         {{"--se"}, "option '--seed' requires an argument"},
         {{"--sol=yes"}, "option '--solution' doesn't allow an argument"},
         // Names quoted so that the message stays one line.

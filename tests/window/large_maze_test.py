@@ -7,9 +7,17 @@ cells are finer than the lines would be; zooming all the way out giving back the
 picture, every byte of every pixel; and the window closed ending the run with status 0.
 
     large_maze_test.py --program build/maze_serial --size 2000x2000 --seed 1000000000
+        [--watch PACE --closes N --close-within SECONDS]
+
+With --watch the run shows its carving and solving at PACE steps a second first: every
+capture of the show once drawn is grey, never mostly white or black, and the show makes
+progress, lighter as walls go; a wheel notch in and out meanwhile is followed. The checks
+above then apply to the finished maze. With --closes, N more runs are each closed at a random
+moment of their show, and must end with status 0 within SECONDS of it.
 """
 
 import argparse
+import random
 import sys
 import time
 
@@ -83,6 +91,9 @@ class LargeMazeTest:
         self.width, self.height = arguments.size
         self.seed = arguments.seed
         self.faketime_library = find_faketime_library(arguments.faketime_library)
+        self.pace = arguments.watch
+        self.closes = arguments.closes
+        self.close_within = arguments.close_within
         self.failures = []
 
     def check(self, condition, text):
@@ -103,13 +114,21 @@ class LargeMazeTest:
 
     def run(self):
         windows_before = x_display.settled_windows(TITLE, 2.0)
-        with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library) as run:
+        with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library,
+                     arguments=self.show_arguments()) as run:
             try:
                 # Carving the largest mazes takes most of a minute before the window opens.
                 opening = WINDOW_TIMEOUT + self.width * self.height / 2e7
                 window = x_display.wait_for_new_window(TITLE, windows_before, run.process, opening)
+                if self.pace:
+                    self.check_show(run, window, opening)
                 if not run.wait_for_output(PRESS_SPACE.encode(), opening):
                     raise Failed("the solver never finished")
+                if self.pace:
+                    # The show's last frame, shaded and with the solver's red path, stays until the
+                    # finished maze's picture, all grey, replaces it.
+                    x_display.wait_for_picture(window, lambda image: [] if image.red == image.blue else ["shaded"],
+                                               PICTURE_TIMEOUT)
                 first = settled(window)
                 size = (first.width, first.height)
                 self.check_full_view(first)
@@ -128,8 +147,54 @@ class LargeMazeTest:
                 self.check(run.errors() == b"", "standard error: %r" % run.errors())
             except (Failed, x_display.DisplayError) as error:
                 self.check(False, str(error))
+        for _ in range(self.closes):
+            self.close_during_show()
         print("%s %dx%d: %s" % (self.program, self.width, self.height, "FAILED" if self.failures else "passed"))
         return not self.failures
+
+    def show_arguments(self):
+        return ["--watch", "--pace", str(self.pace)] if self.pace else []
+
+    def check_show(self, run, window, timeout):
+        """Captures the show until the solver's last line: once drawn, each grey and the
+        show moving on; a notch in and out of the wheel midway."""
+        deadline = time.monotonic() + timeout
+        means = []
+        notched = False
+        while not run.output().endswith(PRESS_SPACE.encode()) and time.monotonic() < deadline:
+            image = x_display.capture(window)
+            if means or drawn(image):
+                self.check_dense(image, "the show, capture %d" % (len(means) + 1))
+                means.append(shares(image)[0])
+            if len(means) == 5 and not notched:
+                size = (image.width, image.height)
+                x_display.turn_wheel(window, (size[0] // 2, size[1] // 2), 1)
+                x_display.turn_wheel(window, (size[0] // 2, size[1] // 2), -1)
+                notched = True
+        print("the show: %d captures, mean brightness %s" % (len(means), sorted(set(means))[::10]), flush=True)
+        self.check(len(set(means)) >= 5 and max(means) > means[0] + 0.05,
+                   "the show went through %d pictures (5 at least), or grew no lighter as walls went" % len(set(means)))
+
+    def close_during_show(self):
+        """A run shown, its window destroyed at a random moment of the show."""
+        windows_before = x_display.settled_windows(TITLE, 2.0)
+        with MazeRun(self.program, self.width, self.height, self.seed, self.faketime_library,
+                     arguments=self.show_arguments()) as run:
+            try:
+                window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
+                # Most of a show is its carving, a step a passage; the solving takes a fraction of it.
+                time.sleep(random.uniform(0, 1.2 * (self.width * self.height - 1) / self.pace))
+                shown = run.output().decode(errors="replace").count("\n")
+                x_display.destroy(window)
+                destroyed = time.monotonic()
+                status = run.wait(5.0)
+                ended = time.monotonic() - destroyed
+                print("closed after %d lines of the console: status %s in %.3f s" % (shown, status, ended), flush=True)
+                self.check(status == 0 and ended <= self.close_within,
+                           "closed during the show, the program ended with status %s after %.2f s" % (status, ended))
+                self.check(run.errors() == b"", "standard error: %r" % run.errors())
+            except (Failed, x_display.DisplayError) as error:
+                self.check(False, str(error))
 
     def check_full_view(self, image):
         mean, white, black = shares(image)
@@ -193,6 +258,9 @@ def main():
     parser.add_argument("--size", required=True, type=maze_size)
     parser.add_argument("--seed", required=True, type=int)
     parser.add_argument("--faketime-library", default=None)
+    parser.add_argument("--watch", type=int, default=0, metavar="PACE")
+    parser.add_argument("--closes", type=int, default=0)
+    parser.add_argument("--close-within", type=float, default=0.5, metavar="SECONDS")
     arguments = parser.parse_args()
     x_display.require_display(1280, 1024, 24)
     return 0 if LargeMazeTest(arguments).run() else 1

@@ -43,9 +43,10 @@ def _die_with_parent_and_no_output():
 class MazeRun:
     """One running program. Use as a context manager: the process is killed on exit."""
 
-    def __init__(self, program, width, height, seed, faketime_library, output_closed=False):
+    def __init__(self, program, width, height, seed, faketime_library, output_closed=False, arguments=()):
         """seed: the calendar time the program starts at, on a fake clock; None for the real one.
-        output_closed: start the program with its standard output closed, as `program >&-`."""
+        output_closed: start the program with its standard output closed, as `program >&-`.
+        arguments: the program's command line after its name."""
         environment = dict(os.environ)
         if seed is not None:
             environment.update({
@@ -55,11 +56,13 @@ class MazeRun:
                 "FAKETIME": time.strftime("@%Y-%m-%d %H:%M:%S", time.gmtime(seed)),
                 "FAKETIME_DONT_FAKE_MONOTONIC": "1",
             })
-        self.process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        self.process = subprocess.Popen([program] + list(arguments), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE, env=environment,
                                         preexec_fn=_die_with_parent_and_no_output if output_closed else _die_with_parent)
         self._output = bytearray()
         self._errors = bytearray()
+        # When standard output grew, and to how many bytes: (time.monotonic(), length).
+        self._arrivals = []
         self._changed = threading.Condition()
         self._readers = [threading.Thread(target=self._collect, args=(stream, buffer), daemon=True)
                          for stream, buffer in ((self.process.stdout, self._output),
@@ -77,6 +80,8 @@ class MazeRun:
                     self._changed.notify_all()
                     return
                 buffer.extend(chunk)
+                if buffer is self._output:
+                    self._arrivals.append((time.monotonic(), len(buffer)))
                 self._changed.notify_all()
 
     def output(self):
@@ -86,6 +91,15 @@ class MazeRun:
     def errors(self):
         with self._changed:
             return bytes(self._errors)
+
+    def output_time(self, text):
+        """When standard output first held the given bytes (a time.monotonic() reading, taken
+        as they were read, whatever the caller was doing meanwhile), or None."""
+        with self._changed:
+            found = self._output.find(text)
+            if found < 0:
+                return None
+            return next(moment for moment, length in self._arrivals if length >= found + len(text))
 
     def wait_for_output(self, ending, timeout):
         """Waits until standard output ends with the given bytes; returns whether it did."""

@@ -15,6 +15,13 @@ the wheel zooms all the way out again, to the full view's very pixels.
 
 With --output-closed the program starts with its standard output closed; everything but
 the transcript is checked as usual.
+
+With --watch PACE the program runs with --watch --pace PACE --seed SEED, and the window is
+captured every few hundredths of a second while it shows the carving and the solving: the
+walls standing only ever fewer, through many states, from the closed grid to the maze; the
+carving about (cells - 1) / PACE seconds long; the solver's cells shaded, entered and backed
+out of, and its red path moving. Everything else is checked as usual once it is solved, and
+the picture is then the one a run without --watch shows, pixel for pixel.
 """
 
 import argparse
@@ -28,7 +35,9 @@ from maze_run import MazeRun, find_faketime_library
 from picture_reader import picture_problems, rebuild_maze
 from solver_oracle import solve
 from test_log import TestLog, maze_size
-from transcript import PRESS_SPACE, expected_transcript
+from maze_layout import interior_walls
+from xwd_image import RED
+from transcript import DONE_GENERATING, PRESS_SPACE, expected_transcript
 from window_placement import expected_placement
 import view_oracle
 import x_display
@@ -41,6 +50,11 @@ PICTURE_TIMEOUT = 10.0
 SETTLE_TIMEOUT = 2.0  # for windows of ended programs to leave the display
 ENDING_TIMEOUT = 5.0  # for the program to end once its window or connection is gone
 WINDOW_SYSTEM_FAILURE = 10
+# The show's shading, as the window shows the colours it is drawn in, within a step of rounding.
+ENTERED_COLOUR = (179, 217, 255)
+LEFT_COLOUR = (255, 219, 153)
+COLOUR_REACH = 2
+SHOW_CAPTURE_SECONDS = 0.03
 RESIZED = (700, 500)  # neither proportion of any tested window, so stretching shows
 BEYOND_SCREEN = (3000, 2500)  # larger than the screen both ways
 
@@ -65,6 +79,8 @@ class WindowTest(TestLog):
         self.ending = arguments.ending
         self.output_closed = arguments.output_closed
         self.mouse = arguments.mouse
+        self.pace = arguments.watch
+        self.final_image = None
 
     def run(self):
         check_random_source()
@@ -76,14 +92,23 @@ class WindowTest(TestLog):
         # the program started in, one of those the start spans.
         fixed_seed = None if self.output_closed else self.seed
         first_second = int(time.time())
+        if self.pace:
+            # The seed given on the command line, the clock left as it is.
+            arguments = ["--watch", "--pace", str(self.pace), "--seed", str(self.seed)]
+            fixed_seed = None
+        else:
+            arguments = []
         with MazeRun(self.program, self.width, self.height, fixed_seed, self.faketime_library,
-                     self.output_closed) as run:
+                     self.output_closed, arguments) as run:
             try:
                 window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
                 # Shown, the window can be drawn: its first picture is due from here.
                 shown_at = time.monotonic()
                 self.note("window %s is up" % window)
-                seeds = [self.seed] if fixed_seed is not None else range(first_second, int(time.time()) + 1)
+                seeds = [self.seed] if fixed_seed is not None or self.pace else range(first_second,
+                                                                                       int(time.time()) + 1)
+                if self.pace:
+                    self.check_show(run, window, carved_maze(self.width, self.height, self.seed))
                 self.check_placement(window)
                 if self.output_closed:
                     # Left closed, descriptor 1 would be taken by the X connection and the
@@ -111,6 +136,7 @@ class WindowTest(TestLog):
                 image, problems = x_display.wait_for_picture(window, problems_of, PICTURE_TIMEOUT, since=shown_at)
                 self.note("first picture read")
                 self.seed, expected_maze = chosen["seed"], chosen["maze"]
+                self.final_image = image
                 if problems:
                     self.fail("the maze picture differs from the maze seed %d must give" % self.seed,
                               problems + self.covering_note(window))
@@ -169,9 +195,84 @@ class WindowTest(TestLog):
 
         if window is not None:
             x_display.wait_until_closed(window, SETTLE_TIMEOUT)
+        if self.pace and self.final_image is not None:
+            self.check_same_as_unwatched()
         self.note("%s %dx%d seed %d: %s" % (self.program, self.width, self.height, self.seed,
                                             "FAILED" if self.failures else "passed"))
         return not self.failures
+
+    def check_show(self, run, window, maze):
+        """Captures the window while it shows the carving and then the solving, until the
+        solver's last line; checks what each stage shows and how long the carving takes."""
+        found_at = time.monotonic()
+        all_walls = len(interior_walls(self.width, self.height))
+        carved_walls = all_walls - (self.width * self.height - 1)
+        standing = []  # the walls standing in each capture of the carving
+        shaded = {"entered": 0, "left": 0}  # captures showing each shading
+        red_paths = set()  # the red pixels of each capture of the solving
+        deadline = found_at + OUTPUT_TIMEOUT + 2 * self.width * self.height / self.pace
+        while not run.output().endswith(PRESS_SPACE.encode()) and time.monotonic() < deadline:
+            image = x_display.capture(window)
+            if max(image.green, default=0) > 0:  # drawn (before the first frame Xvfb shows black)
+                entered = image.colour_marks(ENTERED_COLOUR, COLOUR_REACH).count(1)
+                left = image.colour_marks(LEFT_COLOUR, COLOUR_REACH).count(1)
+                red = image.colour_marks(RED)
+                if entered or left or red.count(1):
+                    shaded["entered"] += entered > 0
+                    shaded["left"] += left > 0
+                    red_paths.add(red)
+                elif not red_paths:
+                    standing.append(all_walls
+                                    - len(rebuild_maze(image, self.width, self.height).open_passages))
+            time.sleep(SHOW_CAPTURE_SECONDS)
+        if not run.output().endswith(PRESS_SPACE.encode()):
+            self.fail("the show never ended: the solver's last line did not come")
+            raise Failed()
+        self.note("%d captures of the carving, standing walls %s .. %s; %d of the solving, %d red paths"
+                  % (len(standing), standing[:1], standing[-1:], sum(shaded.values()), len(red_paths)))
+        if standing != sorted(standing, reverse=True):
+            self.fail("the walls standing grew between captures of the carving: %s" % standing)
+        if not standing or standing[0] < all_walls - all_walls // 10:
+            self.fail("the carving was not seen from the closed grid of %d walls: first %s" % (all_walls, standing[:1]))
+        if not standing or standing[-1] < carved_walls:
+            self.fail("fewer walls than the maze has stood during the carving: %s, the maze %d"
+                      % (standing[-1:], carved_walls))
+        if len(set(standing)) < 20:
+            self.fail("the carving showed only %d states" % len(set(standing)))
+        if shaded["entered"] == 0 or shaded["left"] == 0:
+            self.fail("the solving never showed cells entered and backed out of: %r" % shaded)
+        if len(red_paths) < 3:
+            self.fail("the red path moved through only %d states" % len(red_paths))
+        # The program starts carving once its window is mapped, just before the window was found.
+        carved_at = run.output_time(DONE_GENERATING.encode())
+        expected = (self.width * self.height - 1) / self.pace
+        if carved_at is None or not 0.8 * expected <= carved_at - found_at <= 1.25 * expected + 0.5:
+            self.fail("the carving took %s s from the window's showing, expected about %.2f s"
+                      % (None if carved_at is None else "%.2f" % (carved_at - found_at), expected))
+        else:
+            self.note("carved in %.2f s (%.2f s expected)" % (carved_at - found_at, expected))
+
+    def check_same_as_unwatched(self):
+        """The same seed without --watch: its first picture the shown maze's, pixel for pixel."""
+        windows_before = x_display.settled_windows(TITLE, SETTLE_TIMEOUT)
+        with MazeRun(self.program, self.width, self.height, None, self.faketime_library,
+                     arguments=["--seed", str(self.seed)]) as run:
+            try:
+                window = x_display.wait_for_new_window(TITLE, windows_before, run.process, WINDOW_TIMEOUT)
+                if not run.wait_for_output(PRESS_SPACE.encode(), OUTPUT_TIMEOUT):
+                    self.fail("the run without --watch never offered its solution")
+                    return
+                _, problems = x_display.wait_for_picture(
+                    window, lambda image: [] if image.same_pixels(self.final_image) else ["other pixels"],
+                    PICTURE_TIMEOUT)
+                if problems:
+                    self.fail("the shown maze's picture differs from a run's without --watch")
+                else:
+                    self.note("the same pixels as a run without --watch")
+                x_display.destroy(window)
+                x_display.wait_until_closed(window, SETTLE_TIMEOUT)
+            except x_display.DisplayError as error:
+                self.fail(str(error))
 
     def end_run(self, run, window):
         """Destroys the window or kills the program's X connection; either way the program
@@ -293,6 +394,8 @@ def main():
                         help="destroy the window, or kill the program's X connection")
     parser.add_argument("--output-closed", action="store_true", help="start with standard output closed")
     parser.add_argument("--mouse", action="store_true", help="also zoom and pan with the mouse")
+    parser.add_argument("--watch", type=int, default=0, metavar="PACE",
+                        help="run with --watch at PACE steps a second, and check the show")
     parser.add_argument("--faketime-library", help="path of libfaketimeMT.so.1 (found with dpkg if not given)")
     arguments = parser.parse_args()
     try:

@@ -85,6 +85,15 @@ class XwdImage:
             flags |= int.from_bytes(channel.translate(_BELOW_FULL), "big")
         return flags.to_bytes(self.width * self.height, "big")
 
+    def colour_marks(self, colour, reach=0):
+        """One byte per pixel, row after row: 1 where each channel lies within reach of
+        colour's, else 0; scanned a channel at a time, as _non_white_marks is."""
+        flags = -1
+        for channel, wanted in zip((self.red, self.green, self.blue), colour):
+            near = bytes(1 if abs(value - wanted) <= reach else 0 for value in range(256))
+            flags &= int.from_bytes(channel.translate(near), "big")
+        return flags.to_bytes(self.width * self.height, "big")
+
     def non_white_count(self):
         return self._non_white_marks().count(1)
 
