@@ -197,26 +197,30 @@ bool wallStands(long long index)
     return (*bit.word & bit.mask) != 0;
 }
 
-void removeWall(long long index)
+namespace {
+
+// Sets the flag of a record's wall, and tells whoever watches the carving.
+void setWallStanding(long long index, bool stands)
 {
     if (listPlanes.height == 0)
         return;
     const WallBit bit = bitOf(index);
-    *bit.word &= ~bit.mask;
+    *bit.word = stands ? *bit.word | bit.mask : *bit.word & ~bit.mask;
     knownPerfect = false;
     if (stepWatch != nullptr)
         stepWatch->wallChanged(bit.word);
 }
 
+}  // namespace
+
+void removeWall(long long index)
+{
+    setWallStanding(index, false);
+}
+
 void restoreWall(long long index)
 {
-    if (listPlanes.height == 0)
-        return;
-    const WallBit bit = bitOf(index);
-    *bit.word |= bit.mask;
-    knownPerfect = false;
-    if (stepWatch != nullptr)
-        stepWatch->wallChanged(bit.word);
+    setWallStanding(index, true);
 }
 
 void openField()
