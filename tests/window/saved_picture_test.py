@@ -381,12 +381,17 @@ class HostileSavingTest(TestLog):
 
     def __init__(self, arguments):
         super().__init__()
-        self.program = os.path.abspath(arguments.program)  # the runs start elsewhere
-        self.name = os.path.basename(self.program)
-        self.no_unnamed_files = os.path.abspath(arguments.no_unnamed_files)
         self.privileged = os.geteuid() == 0
         self.scratch = tempfile.mkdtemp(prefix="maze_hostile_")
         os.chmod(self.scratch, 0o755)  # so that nobody reaches the directories inside
+        # Copies that nobody can run: a build under root's home is out of nobody's reach, and
+        # setpriv finds a program there only because it still has root's rights when it starts
+        # it, which env or sh, started in between, no longer have.
+        programs = os.path.join(self.scratch, "programs")
+        os.mkdir(programs)
+        self.program = shutil.copy2(arguments.program, programs)
+        self.name = os.path.basename(self.program)
+        self.no_unnamed_files = shutil.copy2(arguments.no_unnamed_files, programs)
 
     def run(self):
         try:
