@@ -442,7 +442,10 @@ class HostileSavingTest(TestLog):
             self.fail("%s: status %d, standard error %r" % (what, status, errors))
             return
         checked = subprocess.run(checker[os.path.splitext(path)[1]] + [path], capture_output=True)
-        if checked.returncode != 0 or checked.stderr:
+        # Debian 13's pngcheck, built against an older zlib, warns of it on every run.
+        complaints = [line for line in checked.stderr.decode(errors="replace").splitlines()
+                      if line.strip() and not line.strip().startswith("zlib warning:  different version")]
+        if checked.returncode != 0 or complaints:
             self.fail("%s: %s is no valid picture" % (what, path), [checked.stdout.decode(errors="replace"),
                                                                       checked.stderr.decode(errors="replace")])
 
